@@ -1,0 +1,3 @@
+#include "current_surface.h"
+
+unsigned currentSurface = 0;

@@ -1,0 +1,7 @@
+#pragma once
+
+// The three coordinate axes, 300 units each way; drawn before the surface.
+void drawAxes();
+
+// The formula of the current surface at a fixed point of the scene; drawn last.
+void drawLabel();

@@ -1,0 +1,59 @@
+#include "surfaces.h"
+
+#include <cmath>
+
+#include "app/current_surface.h"
+
+const char* const surfaceLabels[surfaceCount] = {
+    "1",
+    "cos(u)",
+    "u*u",
+    "2-u*u",
+    "1/u",
+    "1 + 0.1*cos(u*2*PI) + 0.3*cos(v*4*PI)",
+    "fn = 2 + cos(u*PI); u = sin(u*PI)",
+};
+
+namespace {
+
+constexpr double kScale = 3.0;
+
+// The ripple's wave numbers, exactly as the label writes them.
+constexpr double kTwoPi = 2.0 * PI;
+constexpr double kFourPi = 4.0 * PI;
+static_assert(kTwoPi == 6.283184 && kFourPi == 12.566368);
+
+struct Profile {
+    double radius;
+    double height;
+};
+
+Profile profile(unsigned surface, double u, double v) {
+    switch (surface) {
+    case 0: return {1.0, u};
+    case 1: return {std::cos(u), u};
+    case 2: return {u * u, u};
+    case 3: return {2.0 - u * u, u};
+    case 4: {
+        // Near u = 0 the radius is clamped to 1 / guard, so the row that should
+        // sit at u = 0 flies out about 300000 units instead of to infinity.
+        const bool nearZero = -kDivisionGuard < u && u < kDivisionGuard;
+        return {nearZero ? 1.0 / kDivisionGuard : 1.0 / u, u};
+    }
+    case 5: return {std::cos(u * kTwoPi) * 0.1 + std::cos(v * kFourPi) * 0.3 + 1.0, u};
+    case 6: {
+        const double phi = u * PI;
+        return {std::cos(phi) * 0.5 + 1.5, std::sin(phi) * 0.5};
+    }
+    default: return {0.0, 0.0};
+    }
+}
+
+}  // namespace
+
+Vector3 surfacePoint(double u, double v) {
+    const Profile p = profile(currentSurface, u, v);
+    const double theta = (v + 1.0) * PI;
+    return {std::cos(theta) * p.radius * kScale, p.height * kScale,
+            std::sin(theta) * p.radius * -kScale};
+}
