@@ -1,0 +1,93 @@
+#include "gl_recorder.h"
+
+#include <GL/glut.h>
+
+#include <iomanip>
+#include <initializer_list>
+
+namespace {
+
+std::vector<GlCall> calls;
+
+void record(const char* name, std::initializer_list<double> args = {},
+            const void* pointer = nullptr, std::string text = {}) {
+    calls.push_back(GlCall{name, std::vector<double>(args), pointer, std::move(text)});
+}
+
+}  // namespace
+
+std::vector<GlCall>& glLog() { return calls; }
+void clearGlLog() { calls.clear(); }
+
+void PrintTo(const GlCall& call, std::ostream* os) {
+    *os << call.name << '(' << std::setprecision(17);
+    const char* separator = "";
+    for (double arg : call.args) {
+        *os << separator << arg;
+        separator = ", ";
+    }
+    if (call.pointer != nullptr) *os << separator << call.pointer;
+    if (!call.text.empty()) *os << separator << '"' << call.text << '"';
+    *os << ')';
+}
+
+#if !defined(_WIN32)
+void* glutBitmap8By13 = nullptr;
+#endif
+const void* bitmapFont8By13() { return GLUT_BITMAP_8_BY_13; }
+
+// GL
+void APIENTRY glClear(GLbitfield mask) { record("glClear", {double(mask)}); }
+void APIENTRY glClearColor(GLclampf r, GLclampf g, GLclampf b, GLclampf a) {
+    record("glClearColor", {r, g, b, a});
+}
+void APIENTRY glColor3f(GLfloat r, GLfloat g, GLfloat b) { record("glColor3f", {r, g, b}); }
+void APIENTRY glNormal3f(GLfloat x, GLfloat y, GLfloat z) { record("glNormal3f", {x, y, z}); }
+void APIENTRY glVertex3f(GLfloat x, GLfloat y, GLfloat z) { record("glVertex3f", {x, y, z}); }
+void APIENTRY glBegin(GLenum mode) { record("glBegin", {double(mode)}); }
+void APIENTRY glEnd() { record("glEnd"); }
+void APIENTRY glEnable(GLenum cap) { record("glEnable", {double(cap)}); }
+void APIENTRY glMatrixMode(GLenum mode) { record("glMatrixMode", {double(mode)}); }
+void APIENTRY glLoadIdentity() { record("glLoadIdentity"); }
+void APIENTRY glLineWidth(GLfloat width) { record("glLineWidth", {width}); }
+void APIENTRY glLightfv(GLenum light, GLenum pname, const GLfloat* p) {
+    record("glLightfv", {double(light), double(pname), p[0], p[1], p[2], p[3]});
+}
+void APIENTRY glRasterPos4dv(const GLdouble* p) { record("glRasterPos4dv", {p[0], p[1], p[2], p[3]}); }
+
+// GLU
+void APIENTRY gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFar) {
+    record("gluPerspective", {fovy, aspect, zNear, zFar});
+}
+void APIENTRY gluLookAt(GLdouble ex, GLdouble ey, GLdouble ez, GLdouble cx, GLdouble cy,
+                        GLdouble cz, GLdouble ux, GLdouble uy, GLdouble uz) {
+    record("gluLookAt", {ex, ey, ez, cx, cy, cz, ux, uy, uz});
+}
+
+// GLUT
+void FGAPIENTRY glutInit(int* argc, char** argv) {
+    std::string args;
+    for (int i = 0; i < *argc; ++i) args += (i ? " " : "") + std::string(argv[i]);
+    record("glutInit", {double(*argc)}, argc, args);
+}
+void FGAPIENTRY glutInitDisplayMode(unsigned int mode) { record("glutInitDisplayMode", {double(mode)}); }
+void FGAPIENTRY glutInitWindowSize(int w, int h) { record("glutInitWindowSize", {double(w), double(h)}); }
+void FGAPIENTRY glutInitWindowPosition(int x, int y) {
+    record("glutInitWindowPosition", {double(x), double(y)});
+}
+int FGAPIENTRY glutCreateWindow(const char* title) {
+    record("glutCreateWindow", {}, nullptr, title);
+    return 1;
+}
+void FGAPIENTRY glutDisplayFunc(void (*callback)()) {
+    record("glutDisplayFunc", {}, reinterpret_cast<const void*>(callback));
+}
+void FGAPIENTRY glutKeyboardFunc(void (*callback)(unsigned char, int, int)) {
+    record("glutKeyboardFunc", {}, reinterpret_cast<const void*>(callback));
+}
+void FGAPIENTRY glutMainLoop() { record("glutMainLoop"); }
+void FGAPIENTRY glutSwapBuffers() { record("glutSwapBuffers"); }
+void FGAPIENTRY glutPostRedisplay() { record("glutPostRedisplay"); }
+void FGAPIENTRY glutBitmapCharacter(void* font, int character) {
+    record("glutBitmapCharacter", {double(character)}, font);
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+// A recording stand-in for the GL, GLU and GLUT entry points the viewer calls.
+// Test binaries link it instead of the real libraries; every call is appended
+// to the log with its arguments, floats widened to double without loss.
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+struct GlCall {
+    std::string name;
+    std::vector<double> args;
+    // Pointer and string arguments: fonts, callbacks, the window title.
+    const void* pointer = nullptr;
+    std::string text;
+
+    bool operator==(const GlCall& other) const {
+        return name == other.name && args == other.args && pointer == other.pointer &&
+               text == other.text;
+    }
+};
+
+void PrintTo(const GlCall& call, std::ostream* os);
+
+// The calls recorded since the last clearGlLog().
+std::vector<GlCall>& glLog();
+void clearGlLog();
+
+// The font handle the recorder's GLUT_BITMAP_8_BY_13 stands for.
+const void* bitmapFont8By13();
