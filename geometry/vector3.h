@@ -41,3 +41,5 @@ constexpr Vector3 operator-(const Vector3& a, const Vector3& b) {
 constexpr bool operator==(const Vector3& a, const Vector3& b) {
     return a.x == b.x && a.y == b.y && a.z == b.z;
 }
+
+constexpr bool operator!=(const Vector3& a, const Vector3& b) { return !(a == b); }
