@@ -2,8 +2,6 @@
 
 #include <cmath>
 
-#include "app/current_surface.h"
-
 const char* const surfaceLabels[surfaceCount] = {
     "1",
     "cos(u)",
@@ -28,32 +26,42 @@ struct Profile {
     double height;
 };
 
-Profile profile(unsigned surface, double u, double v) {
-    switch (surface) {
-    case 0: return {1.0, u};
-    case 1: return {std::cos(u), u};
-    case 2: return {u * u, u};
-    case 3: return {2.0 - u * u, u};
-    case 4: {
-        // Near u = 0 the radius is clamped to 1 / guard, so the row that should
-        // sit at u = 0 flies out about 300000 units instead of to infinity.
-        const bool nearZero = -kDivisionGuard < u && u < kDivisionGuard;
-        return {nearZero ? 1.0 / kDivisionGuard : 1.0 / u, u};
-    }
-    case 5: return {std::cos(u * kTwoPi) * 0.1 + std::cos(v * kFourPi) * 0.3 + 1.0, u};
-    case 6: {
-        const double phi = u * PI;
-        return {std::cos(phi) * 0.5 + 1.5, std::sin(phi) * 0.5};
-    }
-    default: return {0.0, 0.0};
-    }
+Profile cylinder(double u, double) { return {1.0, u}; }
+Profile cosine(double u, double) { return {std::cos(u), u}; }
+Profile square(double u, double) { return {u * u, u}; }
+Profile invertedSquare(double u, double) { return {2.0 - u * u, u}; }
+
+Profile reciprocal(double u, double) {
+    // Near u = 0 the radius is clamped to 1 / guard, so the row that should
+    // sit at u = 0 flies out about 300000 units instead of to infinity.
+    const bool nearZero = -kDivisionGuard < u && u < kDivisionGuard;
+    return {nearZero ? 1.0 / kDivisionGuard : 1.0 / u, u};
 }
 
-}  // namespace
+Profile ripple(double u, double v) {
+    return {std::cos(u * kTwoPi) * 0.1 + std::cos(v * kFourPi) * 0.3 + 1.0, u};
+}
 
-Vector3 surfacePoint(double u, double v) {
-    const Profile p = profile(currentSurface, u, v);
+Profile torus(double u, double) {
+    const double phi = u * PI;
+    return {std::cos(phi) * 0.5 + 1.5, std::sin(phi) * 0.5};
+}
+
+Profile none(double, double) { return {0.0, 0.0}; }
+
+// Sweeps the profile around the y axis. One instance per surface keeps each
+// evaluator straight-line code: no switch on the index per point.
+template <Profile (*profile)(double u, double v)>
+Vector3 revolve(double u, double v) {
+    const Profile p = profile(u, v);
     const double theta = (v + 1.0) * PI;
     return {std::cos(theta) * p.radius * kScale, p.height * kScale,
             std::sin(theta) * p.radius * -kScale};
 }
+
+}  // namespace
+
+const SurfacePointFunction surfacePointOfRow[surfaceCount + 1] = {
+    revolve<cylinder>, revolve<cosine>, revolve<square>,  revolve<invertedSquare>,
+    revolve<reciprocal>, revolve<ripple>, revolve<torus>, revolve<none>,
+};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/current_surface.h"
 #include "vector3.h"
 
 // The catalogue's own pi: deliberately this short, never full precision.
@@ -12,6 +13,15 @@ inline constexpr unsigned surfaceCount = 7;
 // surfaces.cpp, not this text.
 extern const char* const surfaceLabels[surfaceCount];
 
+using SurfacePointFunction = Vector3 (*)(double u, double v);
+
+// One evaluator per surface, in index order, and after them one for an index
+// out of range, which gives the point of radius and height zero.
+extern const SurfacePointFunction surfacePointOfRow[surfaceCount + 1];
+
 // The point at parameters (u, v) of the surface chosen by currentSurface:
-// u sets the height, v the angle around the y axis.
-Vector3 surfacePoint(double u, double v);
+// u sets the height, v the angle around the y axis. Inline so that each of
+// the 1764 calls a frame costs one indirect call and no dispatch of its own.
+inline Vector3 surfacePoint(double u, double v) {
+    return surfacePointOfRow[currentSurface < surfaceCount ? currentSurface : surfaceCount](u, v);
+}

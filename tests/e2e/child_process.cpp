@@ -1,0 +1,276 @@
+#include "child_process.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/mman.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <stdexcept>
+#include <thread>
+#include <utility>
+
+extern char** environ;
+
+namespace e2e {
+
+namespace {
+
+constexpr std::chrono::milliseconds kPollInterval(5);
+
+std::string errnoText(const std::string& what) {
+    return what + ": " + std::strerror(errno);
+}
+
+std::string readWhole(int fd) {
+    std::string text;
+    if (fd < 0) {
+        return text;
+    }
+    char buffer[4096];
+    off_t offset = 0;
+    for (;;) {
+        const ssize_t n = pread(fd, buffer, sizeof buffer, offset);
+        if (n <= 0) {
+            break;
+        }
+        text.append(buffer, static_cast<std::size_t>(n));
+        offset += n;
+    }
+    return text;
+}
+
+std::vector<std::string> mergedEnvironment(
+    const std::map<std::string, std::optional<std::string>>& changes) {
+    std::vector<std::string> result;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        const std::string text = *entry;
+        const std::string name = text.substr(0, text.find('='));
+        if (changes.count(name) == 0) {
+            result.push_back(text);
+        }
+    }
+    for (const auto& [name, value] : changes) {
+        if (value) {
+            result.push_back(name + "=" + *value);
+        }
+    }
+    return result;
+}
+
+std::vector<char*> pointers(std::vector<std::string>& strings) {
+    std::vector<char*> result;
+    for (std::string& s : strings) {
+        result.push_back(s.data());
+    }
+    result.push_back(nullptr);
+    return result;
+}
+
+}  // namespace
+
+std::string ExitStatus::describe() const {
+    if (exited) {
+        return "exit status " + std::to_string(code);
+    }
+    return "killed by signal " + std::to_string(signal) + " (" + strsignal(signal) + ")";
+}
+
+std::optional<std::string> findProgram(const std::string& name) {
+    if (name.find('/') != std::string::npos) {
+        return access(name.c_str(), X_OK) == 0 ? std::optional<std::string>(name) : std::nullopt;
+    }
+    const char* path = std::getenv("PATH");
+    std::string dirs = path != nullptr ? path : "/usr/local/bin:/usr/bin:/bin";
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = dirs.find(':', start);
+        std::string dir = dirs.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        const std::string candidate = (dir.empty() ? "." : dir) + "/" + name;
+        struct stat info {};
+        if (stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+            access(candidate.c_str(), X_OK) == 0) {
+            return candidate;
+        }
+        if (end == std::string::npos) {
+            return std::nullopt;
+        }
+        start = end + 1;
+    }
+}
+
+ChildProcess::ChildProcess(const LaunchOptions& options) {
+    if (options.argv.empty()) {
+        throw std::invalid_argument("ChildProcess: empty argv");
+    }
+    for (const std::string& word : options.argv) {
+        commandLine_ += (commandLine_.empty() ? "" : " ") + word;
+    }
+    const std::optional<std::string> program = findProgram(options.argv[0]);
+    if (!program) {
+        throw std::runtime_error("cannot start '" + commandLine_ + "': " + options.argv[0] +
+                                 " not found");
+    }
+
+    // Everything the child needs is prepared here: between fork and exec it
+    // may only make async-signal-safe calls.
+    std::vector<std::string> argvStrings = options.argv;
+    std::vector<std::string> envStrings = mergedEnvironment(options.environment);
+    std::vector<char*> argv = pointers(argvStrings);
+    std::vector<char*> envp = pointers(envStrings);
+
+    stdoutFd_ = memfd_create("child-stdout", MFD_CLOEXEC);
+    stderrFd_ = memfd_create("child-stderr", MFD_CLOEXEC);
+    const int devNull = open("/dev/null", O_RDONLY | O_CLOEXEC);
+    // Reports a failed exec: closed unread when exec succeeds.
+    int execReport[2] = {-1, -1};
+    if (stdoutFd_ < 0 || stderrFd_ < 0 || devNull < 0 || pipe2(execReport, O_CLOEXEC) != 0) {
+        const std::string message = errnoText("cannot prepare '" + commandLine_ + "'");
+        if (devNull >= 0) close(devNull);
+        release();
+        throw std::runtime_error(message);
+    }
+
+    const pid_t parent = getpid();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        setpgid(0, 0);
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (getppid() != parent) {
+            _exit(127);  // the parent is already gone
+        }
+        dup2(devNull, STDIN_FILENO);
+        dup2(stdoutFd_, STDOUT_FILENO);
+        dup2(stderrFd_, STDERR_FILENO);
+        for (int fd : options.inheritedFds) {
+            fcntl(fd, F_SETFD, 0);
+        }
+        execve(program->c_str(), argv.data(), envp.data());
+        const int error = errno;
+        ssize_t ignored = write(execReport[1], &error, sizeof error);
+        (void)ignored;
+        _exit(127);
+    }
+    const int forkError = errno;
+    close(devNull);
+    close(execReport[1]);
+    if (pid < 0) {
+        close(execReport[0]);
+        release();
+        throw std::runtime_error("cannot fork for '" + commandLine_ + "': " +
+                                 std::strerror(forkError));
+    }
+    pid_ = pid;
+    setpgid(pid_, pid_);  // also here, so that the group exists before any kill
+
+    int execError = 0;
+    ssize_t n = 0;
+    do {
+        n = read(execReport[0], &execError, sizeof execError);
+    } while (n < 0 && errno == EINTR);
+    close(execReport[0]);
+    if (n == static_cast<ssize_t>(sizeof execError)) {
+        reap(true);
+        release();
+        throw std::runtime_error("cannot run '" + commandLine_ + "': " + std::strerror(execError));
+    }
+}
+
+ChildProcess::~ChildProcess() {
+    if (pid_ > 0 && !status_) {
+        stop();
+    }
+    release();
+}
+
+ChildProcess::ChildProcess(ChildProcess&& other) noexcept
+    : pid_(std::exchange(other.pid_, -1)),
+      stdoutFd_(std::exchange(other.stdoutFd_, -1)),
+      stderrFd_(std::exchange(other.stderrFd_, -1)),
+      commandLine_(std::move(other.commandLine_)),
+      status_(std::move(other.status_)) {}
+
+ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept {
+    if (this != &other) {
+        if (pid_ > 0 && !status_) {
+            stop();
+        }
+        release();
+        pid_ = std::exchange(other.pid_, -1);
+        stdoutFd_ = std::exchange(other.stdoutFd_, -1);
+        stderrFd_ = std::exchange(other.stderrFd_, -1);
+        commandLine_ = std::move(other.commandLine_);
+        status_ = std::move(other.status_);
+    }
+    return *this;
+}
+
+void ChildProcess::release() {
+    if (stdoutFd_ >= 0) close(stdoutFd_);
+    if (stderrFd_ >= 0) close(stderrFd_);
+    stdoutFd_ = stderrFd_ = -1;
+}
+
+bool ChildProcess::reap(bool block) {
+    if (status_ || pid_ <= 0) {
+        return true;
+    }
+    int raw = 0;
+    pid_t result = 0;
+    do {
+        result = waitpid(pid_, &raw, block ? 0 : WNOHANG);
+    } while (result < 0 && errno == EINTR);
+    if (result != pid_) {
+        return false;
+    }
+    ExitStatus status;
+    status.exited = WIFEXITED(raw);
+    status.code = status.exited ? WEXITSTATUS(raw) : 0;
+    status.signal = WIFSIGNALED(raw) ? WTERMSIG(raw) : 0;
+    status_ = status;
+    return true;
+}
+
+bool ChildProcess::running() {
+    return !reap(false);
+}
+
+std::optional<ExitStatus> ChildProcess::waitFor(std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!reap(false)) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return std::nullopt;
+        }
+        std::this_thread::sleep_for(kPollInterval);
+    }
+    return status_;
+}
+
+ExitStatus ChildProcess::stop(std::chrono::milliseconds grace) {
+    if (pid_ > 0 && !reap(false)) {
+        if (grace.count() > 0) {
+            kill(-pid_, SIGTERM);
+            waitFor(grace);
+        }
+        if (!status_) {
+            kill(-pid_, SIGKILL);
+            reap(true);
+        }
+    }
+    return status_.value_or(ExitStatus{});
+}
+
+std::string ChildProcess::stdoutText() const {
+    return readWhole(stdoutFd_);
+}
+
+std::string ChildProcess::stderrText() const {
+    return readWhole(stderrFd_);
+}
+
+}  // namespace e2e

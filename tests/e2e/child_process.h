@@ -1,0 +1,85 @@
+#pragma once
+
+// Starts a program as a child process with its own environment, captures
+// what it writes, waits for it with a timeout and never leaves it behind.
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+// How a child process ended: a normal exit with a code, or a signal.
+struct ExitStatus {
+    bool exited = false;
+    int code = 0;
+    int signal = 0;
+
+    bool exitedWith(int expected) const { return exited && code == expected; }
+    std::string describe() const;
+};
+
+struct LaunchOptions {
+    // argv[0] is looked up in PATH unless it contains a slash.
+    std::vector<std::string> argv;
+    // Set (a value) or remove (nullopt) these variables on top of this
+    // process's own environment.
+    std::map<std::string, std::optional<std::string>> environment;
+    // Descriptors the child keeps under the same numbers; every other
+    // descriptor except 0, 1 and 2 is closed on exec.
+    std::vector<int> inheritedFds;
+};
+
+// The full path of an executable found in PATH (or the name itself if it
+// contains a slash and is executable).
+std::optional<std::string> findProgram(const std::string& name);
+
+// The child runs in its own process group, which the destructor kills if it
+// is still running; it also dies with this process (PR_SET_PDEATHSIG), so a
+// test killed by a timeout leaves nothing behind. Its stdin is /dev/null, its
+// stdout and stderr go to anonymous files read back with stdoutText() and
+// stderrText().
+class ChildProcess {
+public:
+    // Throws std::runtime_error when the program cannot be started.
+    explicit ChildProcess(const LaunchOptions& options);
+    ~ChildProcess();
+
+    ChildProcess(ChildProcess&& other) noexcept;
+    ChildProcess& operator=(ChildProcess&& other) noexcept;
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    pid_t pid() const { return pid_; }
+    const std::string& commandLine() const { return commandLine_; }
+
+    // False once it has ended (and then it has been reaped).
+    bool running();
+    // The exit status, or nullopt if it is still running after `timeout`.
+    std::optional<ExitStatus> waitFor(std::chrono::milliseconds timeout);
+    // Its status if it has ended and been reaped.
+    const std::optional<ExitStatus>& status() const { return status_; }
+
+    // SIGTERM to its group, then SIGKILL after `grace` (at once if grace is
+    // zero); reaps it and returns how it ended.
+    ExitStatus stop(std::chrono::milliseconds grace = std::chrono::milliseconds(0));
+
+    std::string stdoutText() const;
+    std::string stderrText() const;
+
+private:
+    bool reap(bool block);
+    void release();
+
+    pid_t pid_ = -1;
+    int stdoutFd_ = -1;
+    int stderrFd_ = -1;
+    std::string commandLine_;
+    std::optional<ExitStatus> status_;
+};
+
+}  // namespace e2e

@@ -1,0 +1,92 @@
+#pragma once
+
+// A picture read back from a window, and a PNG writer for it so that a person
+// can open what a failing test saw. No image library needed.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+struct Rgb {
+    std::uint8_t r = 0;
+    std::uint8_t g = 0;
+    std::uint8_t b = 0;
+
+    bool operator==(const Rgb& other) const {
+        return r == other.r && g == other.g && b == other.b;
+    }
+    bool operator!=(const Rgb& other) const { return !(*this == other); }
+};
+
+std::string toString(Rgb colour);
+
+// Every channel within `tolerance` of the other colour's.
+bool near(Rgb colour, Rgb expected, int tolerance);
+
+// A rectangle of pixels: x and y of its top-left corner, then its size.
+struct Box {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// 8-bit RGB, rows from top to bottom, as the window shows it.
+class RgbImage {
+public:
+    RgbImage() = default;
+    RgbImage(int width, int height, Rgb fill = {});
+
+    int width() const { return width_; }
+    int height() const { return height_; }
+    bool empty() const { return pixels_.empty(); }
+
+    Rgb at(int x, int y) const;
+    void set(int x, int y, Rgb colour);
+    const std::vector<std::uint8_t>& bytes() const { return pixels_; }
+
+    // True when every pixel has the same colour, as a window that has not drawn yet.
+    bool uniform() const;
+
+    bool operator==(const RgbImage& other) const {
+        return width_ == other.width_ && height_ == other.height_ && pixels_ == other.pixels_;
+    }
+    bool operator!=(const RgbImage& other) const { return !(*this == other); }
+
+private:
+    int width_ = 0;
+    int height_ = 0;
+    std::vector<std::uint8_t> pixels_;
+};
+
+// Pixels of `box` (clipped to the image) for which `match(x, y, colour)` holds.
+template <typename Match>
+int countPixels(const RgbImage& image, Box box, Match match) {
+    int count = 0;
+    for (int y = box.y; y < box.y + box.height && y < image.height(); ++y) {
+        for (int x = box.x; x < box.x + box.width && x < image.width(); ++x) {
+            if (x >= 0 && y >= 0 && match(x, y, image.at(x, y))) {
+                ++count;
+            }
+        }
+    }
+    return count;
+}
+
+// Number of pixels that differ; images of different sizes differ everywhere.
+long differingPixels(const RgbImage& a, const RgbImage& b);
+
+// PNG with stored (uncompressed) deflate blocks: larger than need be, but
+// any viewer opens it.
+std::vector<std::uint8_t> encodePng(const RgbImage& image);
+// Throws std::runtime_error when the file cannot be written.
+void writePng(const std::string& path, const RgbImage& image);
+
+// The two checksums PNG needs, exposed for their tests.
+std::uint32_t crc32(const std::uint8_t* data, std::size_t size, std::uint32_t crc = 0);
+std::uint32_t adler32(const std::uint8_t* data, std::size_t size);
+
+}  // namespace e2e

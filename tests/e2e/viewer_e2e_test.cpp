@@ -1,0 +1,213 @@
+// The real surface-viewer in a private Xvfb, driven by real key events.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <optional>
+#include <utility>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/child_process.h"
+#include "tests/e2e/e2e_gtest.h"
+#include "tests/e2e/rgb_image.h"
+#include "tests/e2e/x_session.h"
+
+namespace {
+
+using e2e::Box;
+using e2e::keepPicture;
+using e2e::Rgb;
+using e2e::RgbImage;
+using std::chrono::milliseconds;
+
+const std::string kTitle = "foo!";
+constexpr int kWindowSize = 400;
+constexpr int kWindowPosition = 100;
+
+// glClearColor(0.2, 0.2, 0.7) in 8 bits; one step either way for rounding.
+constexpr Rgb kBackground{51, 51, 178};
+constexpr int kBackgroundTolerance = 1;
+// Lit white under a zero normal: ambient 0.2 + 0.3 = 0.5.
+constexpr Rgb kLabelGrey{128, 128, 128};
+constexpr int kGreyTolerance = 8;
+
+// The label's anchor lands about 18 px from the left and 42 px from the top;
+// the glyphs sit on that baseline, to its right.
+constexpr Box kLabelArea{8, 26, 30, 22};
+// Where the first surface (the cylinder) stands, with the axes behind it.
+constexpr Box kSurfaceArea{110, 80, 180, 235};
+
+std::vector<std::string> viewerCommand() {
+    // SURFACE_VIEWER_E2E_COMMAND replaces the built executable, e.g. with a
+    // launcher and another build of the viewer.
+    return e2e::commandFromEnvironment("SURFACE_VIEWER_E2E_COMMAND", {SURFACE_VIEWER_EXECUTABLE});
+}
+
+std::string describe(e2e::ChildProcess& process) {
+    std::string state = process.running() ? "still running" : process.status()->describe();
+    return "\n'" + process.commandLine() + "': " + state + "; its stderr:\n" +
+           process.stderrText();
+}
+
+bool neutralGrey(Rgb c) {
+    return std::abs(c.r - c.g) <= 2 && std::abs(c.g - c.b) <= 2;
+}
+
+class ViewerOnVirtualDisplay : public ::testing::Test {
+protected:
+    void SetUp() override {
+        E2E_REQUIRE_PROGRAMS("Xvfb", "xdotool");
+        session_.emplace();
+        viewer_.emplace(session_->launch(viewerCommand()));
+        try {
+            window_ = session_->waitForWindow(kTitle);
+        } catch (const std::exception& error) {
+            FAIL() << error.what() << describe(*viewer_);
+        }
+        const e2e::PictureWait drawn = e2e::waitForDrawnPicture(session_->client(), window_);
+        firstFrame_ = drawn.picture;
+        ASSERT_TRUE(drawn.settled) << "the first frame never settled" << describe(*viewer_)
+                                   << keepPicture(drawn.picture, "first-frame");
+    }
+
+    void TearDown() override {
+        viewer_.reset();  // before the server goes
+        session_.reset();
+    }
+
+    // A new stable picture after `keysym`, which must differ from `previous`.
+    RgbImage pictureAfterKey(const std::string& keysym, const RgbImage& previous) {
+        session_->pressKey(keysym);
+        const e2e::PictureWait next =
+            e2e::waitForPictureOtherThan(session_->client(), window_, previous);
+        EXPECT_TRUE(next.settled) << "no new picture after key " << keysym << describe(*viewer_)
+                                  << keepPicture(next.picture, "after-" + keysym);
+        return next.picture;
+    }
+
+    std::optional<e2e::XSession> session_;
+    std::optional<e2e::ChildProcess> viewer_;
+    e2e::WindowId window_ = 0;
+    RgbImage firstFrame_;
+};
+
+TEST_F(ViewerOnVirtualDisplay, WindowHasItsTitleSizeAndPlace) {
+    const e2e::WindowGeometry place = session_->geometry(window_);
+    EXPECT_EQ(place.width, kWindowSize);
+    EXPECT_EQ(place.height, kWindowSize);
+    // No window manager in Xvfb: the requested position is kept as it is.
+    EXPECT_EQ(place.x, kWindowPosition);
+    EXPECT_EQ(place.y, kWindowPosition);
+    // waitForWindow matched the exact title; nothing else carries it.
+    EXPECT_EQ(session_->client().findWindow(kTitle), window_);
+}
+
+TEST_F(ViewerOnVirtualDisplay, FirstFrameShowsBackgroundLabelOutlinesAndLitCells) {
+    const RgbImage& frame = firstFrame_;
+    ASSERT_EQ(frame.width(), kWindowSize);
+    ASSERT_EQ(frame.height(), kWindowSize);
+
+    const std::pair<int, int> corners[] = {{2, 2}, {397, 2}, {2, 397}, {397, 397}, {60, 370}};
+    for (const auto& [x, y] : corners) {
+        EXPECT_TRUE(e2e::near(frame.at(x, y), kBackground, kBackgroundTolerance))
+            << "background at (" << x << ", " << y << ") is " << toString(frame.at(x, y))
+            << keepPicture(frame, "first-frame");
+    }
+
+    // The label of the first surface, "1", in grey near its anchor; nothing
+    // else but background in that corner.
+    int left = kWindowSize;
+    int bottom = -1;
+    const int grey = countPixels(frame, kLabelArea, [&](int x, int y, Rgb c) {
+        if (!e2e::near(c, kLabelGrey, kGreyTolerance)) return false;
+        left = std::min(left, x);
+        bottom = std::max(bottom, y);
+        return true;
+    });
+    const int other = countPixels(frame, kLabelArea, [](int, int, Rgb c) {
+        return !e2e::near(c, kLabelGrey, kGreyTolerance) &&
+               !e2e::near(c, kBackground, kBackgroundTolerance);
+    });
+    EXPECT_GE(grey, 8) << "too few label pixels" << keepPicture(frame, "first-frame");
+    EXPECT_EQ(other, 0) << "pixels of neither label nor background near the label"
+                        << keepPicture(frame, "first-frame");
+    EXPECT_TRUE(left >= 17 && left <= 26) << "label starts at x = " << left
+                                          << keepPicture(frame, "first-frame");
+    EXPECT_TRUE(bottom >= 40 && bottom <= 44) << "label's baseline at y = " << bottom
+                                              << keepPicture(frame, "first-frame");
+
+    // Black outlines and white cells lit by the light (brighter than the
+    // 0.5 grey that ambient light alone gives).
+    const int outline = countPixels(frame, kSurfaceArea, [](int, int, Rgb c) {
+        return c.r <= 8 && c.g <= 8 && c.b <= 8;
+    });
+    const int lit = countPixels(frame, kSurfaceArea, [](int, int, Rgb c) {
+        return neutralGrey(c) && c.r >= 180;
+    });
+    EXPECT_GE(outline, 3000) << "black outline pixels" << keepPicture(frame, "first-frame");
+    EXPECT_GE(lit, 12000) << "lit cell pixels" << keepPicture(frame, "first-frame");
+    // The surface is white and the light grey: no coloured pixel may appear
+    // on it (a tinted material or light would show here).
+    const int tinted = countPixels(frame, kSurfaceArea, [](int, int, Rgb c) {
+        return !neutralGrey(c) && !e2e::near(c, kBackground, kBackgroundTolerance);
+    });
+    EXPECT_EQ(tinted, 0) << "coloured pixels on the surface" << keepPicture(frame, "first-frame");
+}
+
+TEST_F(ViewerOnVirtualDisplay, SevenCharacterKeysCycleBackToTheFirstPicture) {
+    session_->focus(window_);
+    // Lower and upper case, a digit, space, Enter and Backspace: each a character.
+    const std::vector<std::string> keys = {"a", "1", "space", "Return", "BackSpace", "Z", "x"};
+    RgbImage previous = firstFrame_;
+    for (const std::string& key : keys) {
+        previous = pictureAfterKey(key, previous);
+        if (HasFailure()) return;
+    }
+    EXPECT_TRUE(previous == firstFrame_)
+        << e2e::differingPixels(previous, firstFrame_) << " pixels differ from the first frame"
+        << keepPicture(previous, "after-seven-keys") << keepPicture(firstFrame_, "first-frame");
+}
+
+TEST_F(ViewerOnVirtualDisplay, KeysWithoutACharacterChangeNothing) {
+    session_->focus(window_);
+    for (const char* key : {"Left", "F1", "Shift_L"}) {
+        session_->pressKey(key);
+    }
+    // Nothing may redraw: a picture that stays put for half a second is final.
+    e2e::PictureWaitOptions patient;
+    patient.settle = milliseconds(500);
+    const e2e::PictureWait after = e2e::waitForStablePicture(
+        session_->client(), window_, [](const RgbImage&) { return true; }, patient);
+    ASSERT_TRUE(after.settled);
+    EXPECT_TRUE(after.picture == firstFrame_) << keepPicture(after.picture, "after-keys");
+    // A character key still works afterwards.
+    pictureAfterKey("b", firstFrame_);
+}
+
+TEST_F(ViewerOnVirtualDisplay, EscapeEndsTheProcessWithStatusOne) {
+    session_->focus(window_);
+    session_->pressKey("Escape");
+    const std::optional<e2e::ExitStatus> status = viewer_->waitFor(milliseconds(5000));
+    ASSERT_TRUE(status) << "still running 5 s after Esc" << describe(*viewer_);
+    EXPECT_TRUE(status->exitedWith(1)) << status->describe() << describe(*viewer_);
+    // The program itself never writes to the console.
+    EXPECT_EQ(viewer_->stdoutText(), "");
+    EXPECT_EQ(viewer_->stderrText(), "");
+}
+
+TEST(ViewerWithoutDisplay, FailsWithFreeglutsMessageInsteadOfHanging) {
+    e2e::LaunchOptions options;
+    options.argv = viewerCommand();
+    options.environment["DISPLAY"] = e2e::unservedDisplayName();
+    e2e::ChildProcess viewer(options);
+    const std::optional<e2e::ExitStatus> status = viewer.waitFor(milliseconds(10000));
+    ASSERT_TRUE(status) << "still running 10 s later with DISPLAY=" << *options.environment["DISPLAY"];
+    EXPECT_TRUE(status->exited && status->code != 0) << status->describe() << describe(viewer);
+    EXPECT_NE(viewer.stderrText().find("failed to open display"), std::string::npos)
+        << describe(viewer);
+}
+
+}  // namespace

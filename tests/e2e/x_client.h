@@ -1,0 +1,57 @@
+#pragma once
+
+// One Xlib connection to a display: finds windows by title, reads their
+// place, size and pixels, and gives them the keyboard focus. Xlib itself
+// stays out of this header (its macros clash with other code).
+
+#include <chrono>
+#include <optional>
+#include <string>
+
+#include "tests/e2e/rgb_image.h"
+
+struct _XDisplay;
+
+namespace e2e {
+
+// An X window id (Xlib's Window).
+using WindowId = unsigned long;
+
+struct WindowGeometry {
+    int x = 0;  // of the top-left corner inside the border, relative to the root
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    bool viewable = false;
+};
+
+class XClient {
+public:
+    // Throws std::runtime_error when the display cannot be opened.
+    explicit XClient(const std::string& displayName);
+    ~XClient();
+
+    XClient(const XClient&) = delete;
+    XClient& operator=(const XClient&) = delete;
+
+    // A window whose title (WM_NAME) is exactly `title`, viewable ones first;
+    // one look, no waiting.
+    std::optional<WindowId> findWindow(const std::string& title);
+    // Waits until such a window exists and is viewable; throws on timeout.
+    WindowId waitForWindow(const std::string& title, std::chrono::milliseconds timeout);
+
+    // Throws std::runtime_error when the window no longer exists.
+    WindowGeometry geometry(WindowId window);
+    // The window's pixels as the server holds them. The window must be
+    // viewable and lie inside the screen (XGetImage's rule); throws otherwise.
+    RgbImage capture(WindowId window);
+    // Gives the window the keyboard focus: with no window manager nobody else will.
+    void focus(WindowId window);
+
+    _XDisplay* raw() { return display_; }
+
+private:
+    _XDisplay* display_ = nullptr;
+};
+
+}  // namespace e2e

@@ -1,0 +1,23 @@
+#pragma once
+
+// Real input through XTest, driven by xdotool: the server sees the same
+// events a keyboard and mouse would give, delivered to the focused window
+// (never xdotool's --window, whose synthetic events many clients ignore).
+
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+// Runs `xdotool ARGS...` against the display; throws std::runtime_error with
+// xdotool's own message when it fails or takes longer than a few seconds.
+void runXdotool(const std::string& displayName, const std::vector<std::string>& arguments);
+
+// One press and release of the key named by its X keysym ("a", "space",
+// "Return", "BackSpace", "Escape", ...); modifiers as the keysym needs them.
+void pressKey(const std::string& displayName, const std::string& keysym);
+
+// Moves the pointer to (x, y) on the root window and waits until it is there.
+void movePointer(const std::string& displayName, int x, int y);
+
+}  // namespace e2e
