@@ -1,0 +1,214 @@
+// surface-viewer.exe, the Windows build, run for real under Wine in a private
+// Xvfb: the window, the first frame against the Linux build's, the keys and the
+// exit status. scripts/windows gives the .exe's path in
+// SURFACE_VIEWER_WINDOWS_EXE; without it these tests are skipped.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <iostream>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/child_process.h"
+#include "tests/e2e/e2e_gtest.h"
+#include "tests/e2e/rgb_image.h"
+#include "tests/e2e/x_session.h"
+
+namespace {
+
+using e2e::keepPicture;
+using e2e::RgbImage;
+using std::chrono::milliseconds;
+
+const std::string kTitle = "foo!";
+constexpr int kWindowSize = 400;
+constexpr int kWindowPosition = 100;
+// With no window manager Wine leaves room for a frame that nobody draws: the
+// client area lands at about (104, 123).
+constexpr int kPositionSlack = 40;
+// Wine's opengl32 hands the drawing to the same Mesa as the Linux build, so
+// the pictures should agree; allow a few stray pixels, one step apart.
+constexpr long kMaxDifferingPixels = kWindowSize * kWindowSize / 1000;
+constexpr int kChannelTolerance = 1;
+// A prefix that exists already starts in about a second; a cold one takes
+// longer, which scripts/windows spends before the tests.
+constexpr milliseconds kWindowTimeout(30000);
+constexpr milliseconds kWindowLookSlice(250);
+
+std::string environmentOr(const char* name, const std::string& fallback) {
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0' ? value : fallback;
+}
+
+std::string windowsExecutable() {
+    return environmentOr("SURFACE_VIEWER_WINDOWS_EXE", "");
+}
+
+// Wine maps Z: to the Unix root.
+std::string windowsPath(const std::string& unixPath) {
+    std::string path = "Z:" + unixPath;
+    for (char& c : path) {
+        if (c == '/') c = '\\';
+    }
+    return path;
+}
+
+std::map<std::string, std::optional<std::string>> wineEnvironment(const std::string& exe) {
+    const std::string folder = exe.substr(0, exe.find_last_of('/'));
+    return {
+        // A prefix of its own, beside the .exe, never the user's ~/.wine.
+        {"WINEPREFIX", environmentOr("WINEPREFIX", folder + "/wine-prefix")},
+        {"WINEARCH", "win64"},
+        // Quiet, but a DLL that cannot be loaded is still named.
+        {"WINEDEBUG", environmentOr("WINEDEBUG", "-all,err+module")},
+        // No Mono or Gecko installers, and no debugger: a crash ends the
+        // process at once instead of opening a dialog that waits forever.
+        {"WINEDLLOVERRIDES", "mscoree,mshtml=;winedbg.exe=d"},
+    };
+}
+
+// Wine hands the Unix DISPLAY to the program, where freeglut would take it for
+// a Windows display name and complain; cmd clears it for the program alone.
+std::vector<std::string> wineCommand(const std::string& exe) {
+    return {"wine", "cmd", "/c", "set DISPLAY=&& " + windowsPath(exe)};
+}
+
+std::string describe(e2e::ChildProcess& process) {
+    const std::string state = process.running() ? "still running" : process.status()->describe();
+    return "\n'" + process.commandLine() + "': " + state + "; its stderr:\n" +
+           process.stderrText();
+}
+
+// Pixels where some channel differs by more than the tolerance.
+long pixelsApart(const RgbImage& a, const RgbImage& b) {
+    if (a.width() != b.width() || a.height() != b.height()) {
+        return static_cast<long>(a.width()) * a.height() + static_cast<long>(b.width()) * b.height();
+    }
+    return e2e::countPixels(a, {0, 0, a.width(), a.height()}, [&](int x, int y, e2e::Rgb c) {
+        return !e2e::near(c, b.at(x, y), kChannelTolerance);
+    });
+}
+
+// One program in a session of its own: started, its window found and its
+// first frame drawn, or a failure that says what happened to it.
+struct RunningViewer {
+    e2e::XSession session;
+    std::optional<e2e::ChildProcess> process;
+    e2e::WindowId window = 0;
+    RgbImage firstFrame;
+
+    void start(const std::vector<std::string>& argv,
+               const std::map<std::string, std::optional<std::string>>& environment) {
+        process.emplace(session.launch(argv, environment));
+        // Look in short slices, so that a program that crashes fails the test
+        // at once rather than after the whole timeout.
+        const auto deadline = std::chrono::steady_clock::now() + kWindowTimeout;
+        for (;;) {
+            try {
+                window = session.waitForWindow(kTitle, kWindowLookSlice);
+                break;
+            } catch (const std::exception& error) {
+                if (!process->running()) {
+                    FAIL() << "ended before its window appeared" << describe(*process);
+                }
+                if (std::chrono::steady_clock::now() >= deadline) {
+                    FAIL() << "no window titled \"" << kTitle << "\" within "
+                           << kWindowTimeout.count() / 1000 << " s (" << error.what() << ")"
+                           << describe(*process);
+                }
+            }
+        }
+        const e2e::PictureWait drawn = e2e::waitForDrawnPicture(session.client(), window);
+        firstFrame = drawn.picture;
+        ASSERT_TRUE(drawn.settled) << "the first frame never settled" << describe(*process)
+                                   << keepPicture(drawn.picture, "first-frame");
+    }
+};
+
+class WindowsBuildUnderWine : public ::testing::Test {
+protected:
+    void SetUp() override {
+        exe_ = windowsExecutable();
+        if (exe_.empty()) {
+            GTEST_SKIP() << "SURFACE_VIEWER_WINDOWS_EXE is not set (scripts/windows sets it)";
+        }
+        E2E_REQUIRE_PROGRAMS("Xvfb", "xdotool", "wine");
+        wine_.emplace();
+        wine_->start(wineCommand(exe_), wineEnvironment(exe_));
+    }
+
+    void TearDown() override {
+        if (wine_ && wine_->process) {
+            wine_->process->stop(milliseconds(2000));
+        }
+        wine_.reset();
+    }
+
+    RgbImage pictureAfterKey(const std::string& keysym, const RgbImage& previous) {
+        wine_->session.pressKey(keysym);
+        const e2e::PictureWait next =
+            e2e::waitForPictureOtherThan(wine_->session.client(), wine_->window, previous);
+        EXPECT_TRUE(next.settled) << "no new picture after key " << keysym
+                                  << describe(*wine_->process)
+                                  << keepPicture(next.picture, "after-" + keysym);
+        return next.picture;
+    }
+
+    std::string exe_;
+    std::optional<RunningViewer> wine_;
+};
+
+TEST_F(WindowsBuildUnderWine, WindowHasItsTitleSizeAndAboutItsPlace) {
+    const e2e::WindowGeometry place = wine_->session.geometry(wine_->window);
+    EXPECT_EQ(place.width, kWindowSize);
+    EXPECT_EQ(place.height, kWindowSize);
+    EXPECT_NEAR(place.x, kWindowPosition, kPositionSlack);
+    EXPECT_NEAR(place.y, kWindowPosition, kPositionSlack);
+}
+
+TEST_F(WindowsBuildUnderWine, FirstFrameMatchesTheLinuxBuild) {
+    RunningViewer native;
+    native.start({SURFACE_VIEWER_EXECUTABLE}, {});
+    if (HasFatalFailure()) return;
+
+    const RgbImage& windows = wine_->firstFrame;
+    const long differing = e2e::differingPixels(windows, native.firstFrame);
+    const long apart = pixelsApart(windows, native.firstFrame);
+    std::cout << "Wine against Linux, first frame: " << differing << " of "
+              << kWindowSize * kWindowSize << " pixels differ, " << apart
+              << " by more than " << kChannelTolerance << " step\n";
+    RecordProperty("differing_pixels", static_cast<int>(differing));
+    EXPECT_LE(apart, kMaxDifferingPixels)
+        << keepPicture(windows, "wine-first-frame") << keepPicture(native.firstFrame, "linux-first-frame");
+}
+
+TEST_F(WindowsBuildUnderWine, SevenCharacterKeysCycleBackToTheFirstPicture) {
+    wine_->session.focus(wine_->window);
+    const std::vector<std::string> keys = {"a", "1", "space", "Return", "BackSpace", "Z", "x"};
+    RgbImage previous = wine_->firstFrame;
+    for (const std::string& key : keys) {
+        previous = pictureAfterKey(key, previous);
+        if (HasFailure()) return;
+    }
+    EXPECT_TRUE(previous == wine_->firstFrame)
+        << e2e::differingPixels(previous, wine_->firstFrame) << " pixels differ from the first frame"
+        << keepPicture(previous, "after-seven-keys") << keepPicture(wine_->firstFrame, "first-frame");
+}
+
+TEST_F(WindowsBuildUnderWine, EscapeEndsTheProcessWithStatusOne) {
+    wine_->session.focus(wine_->window);
+    wine_->session.pressKey("Escape");
+    e2e::ChildProcess& process = *wine_->process;
+    const std::optional<e2e::ExitStatus> status = process.waitFor(milliseconds(10000));
+    ASSERT_TRUE(status) << "still running 10 s after Esc" << describe(process);
+    EXPECT_TRUE(status->exitedWith(1)) << status->describe() << describe(process);
+    // Nothing on the console, and no complaint from Wine or freeglut.
+    EXPECT_EQ(process.stdoutText(), "");
+    EXPECT_EQ(process.stderrText(), "");
+}
+
+}  // namespace
