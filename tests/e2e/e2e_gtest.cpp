@@ -37,7 +37,10 @@ std::vector<std::string> commandFromEnvironment(const char* variable,
     for (std::string word; stream >> word;) {
         words.push_back(word);
     }
-    return words.empty() ? fallback : words;
+    if (words.empty()) {
+        return fallback;
+    }
+    return words;
 }
 
 namespace {
@@ -54,8 +57,7 @@ std::string currentTestName() {
 
 std::string folderInWorkingDirectory(const std::string& leaf) {
     char cwd[4096];
-    const std::string folder =
-        std::string(getcwd(cwd, sizeof cwd) != nullptr ? cwd : ".") + "/" + leaf;
+    std::string folder = std::string(getcwd(cwd, sizeof cwd) != nullptr ? cwd : ".") + "/" + leaf;
     mkdir(folder.c_str(), 0755);
     return folder;
 }

@@ -47,6 +47,10 @@ std::vector<std::uint8_t> storedPixels(const std::vector<std::uint8_t>& png, int
     std::vector<std::uint8_t> raw;
     std::size_t pos = 2;
     for (bool last = false; !last;) {
+        if (pos + 5 > zlib.size()) {
+            ADD_FAILURE() << "the pixel data ends inside a block header";
+            return raw;
+        }
         last = zlib.at(pos) & 1;
         const std::size_t length = zlib.at(pos + 1) | (zlib.at(pos + 2) << 8);
         EXPECT_EQ(length ^ 0xFFFF, std::size_t(zlib.at(pos + 3) | (zlib.at(pos + 4) << 8)));
@@ -85,7 +89,7 @@ TEST(PngWriter, KeepsEveryPixelAcrossSeveralDeflateBlocks) {
     for (int y = 0; y < 400; ++y) {
         const std::size_t row = static_cast<std::size_t>(y) * (1 + 400 * 3);
         ASSERT_EQ(raw[row], 0) << "filter byte of row " << y;
-        ASSERT_TRUE(std::equal(image.bytes().begin() + y * 1200, image.bytes().begin() + (y + 1) * 1200,
+        ASSERT_TRUE(std::equal(image.bytes().begin() + y * 1200L, image.bytes().begin() + (y + 1) * 1200L,
                                raw.begin() + row + 1))
             << "row " << y;
     }

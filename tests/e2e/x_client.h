@@ -10,7 +10,7 @@
 
 #include "tests/e2e/rgb_image.h"
 
-struct _XDisplay;
+struct _XDisplay;  // NOLINT(bugprone-reserved-identifier): Xlib names it so
 
 namespace e2e {
 
