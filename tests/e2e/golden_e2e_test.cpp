@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,6 +46,12 @@ TEST(GoldenFrames, EverySurfaceMatchesItsCommittedFrame) {
     e2e::reportFigure("7 frames against docs/gallery: at most " + std::to_string(worst) +
                       " pixels beyond the tolerance in one frame (" +
                       e2e::describeGoldenTolerance() + ")");
+
+    // An orderly end, so that a run under a memory checker gets to report.
+    session.pressKey("Escape");
+    const std::optional<e2e::ExitStatus> status = viewer.process.waitFor(std::chrono::seconds(60));
+    ASSERT_TRUE(status) << "still running a minute after Esc" << e2e::describe(viewer.process);
+    EXPECT_TRUE(status->exitedWith(1)) << e2e::describe(viewer.process);
 }
 
 }  // namespace
