@@ -9,6 +9,7 @@
 #include <array>
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/current_surface.h"
@@ -64,7 +65,9 @@ P modelNormal(const P& p1, const P& p2, const P& p3) {
     return modelNormalize({a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x});
 }
 
-GlCall call(const char* name, std::vector<double> args = {}) { return GlCall{name, args, nullptr, {}}; }
+GlCall call(const char* name, std::vector<double> args = {}) {
+    return GlCall{name, std::move(args), nullptr, {}};
+}
 
 // What the GL receives: the value narrowed to float. The volatile keeps GCC 12's
 // SLP vectorizer at -O2 from folding a pair of double-float-double round trips

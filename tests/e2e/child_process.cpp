@@ -65,6 +65,7 @@ std::vector<std::string> mergedEnvironment(
 
 std::vector<char*> pointers(std::vector<std::string>& strings) {
     std::vector<char*> result;
+    result.reserve(strings.size() + 1);
     for (std::string& s : strings) {
         result.push_back(s.data());
     }
@@ -193,7 +194,7 @@ ChildProcess::ChildProcess(ChildProcess&& other) noexcept
       stdoutFd_(std::exchange(other.stdoutFd_, -1)),
       stderrFd_(std::exchange(other.stderrFd_, -1)),
       commandLine_(std::move(other.commandLine_)),
-      status_(std::move(other.status_)) {}
+      status_(other.status_) {}
 
 ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept {
     if (this != &other) {
@@ -205,7 +206,7 @@ ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept {
         stdoutFd_ = std::exchange(other.stdoutFd_, -1);
         stderrFd_ = std::exchange(other.stderrFd_, -1);
         commandLine_ = std::move(other.commandLine_);
-        status_ = std::move(other.status_);
+        status_ = other.status_;
     }
     return *this;
 }

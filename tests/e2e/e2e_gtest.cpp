@@ -4,6 +4,9 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <set>
 #include <sstream>
 #include <stdexcept>
 
@@ -34,23 +37,47 @@ std::vector<std::string> commandFromEnvironment(const char* variable,
     for (std::string word; stream >> word;) {
         words.push_back(word);
     }
-    return words.empty() ? fallback : words;
+    if (words.empty()) {
+        return fallback;
+    }
+    return words;
 }
 
-std::string keepPicture(const RgbImage& picture, const std::string& label) {
-    std::string name = label;
-    if (const ::testing::TestInfo* test =
-            ::testing::UnitTest::GetInstance()->current_test_info()) {
-        name = std::string(test->test_suite_name()) + "." + test->name() + "-" + label;
-    }
+namespace {
+
+std::string currentTestName() {
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = test != nullptr ? std::string(test->test_suite_name()) + "." + test->name()
+                                       : std::string("outside-a-test");
     for (char& c : name) {
         if (c == '/') c = '_';  // parameterised test names
     }
+    return name;
+}
+
+std::string folderInWorkingDirectory(const std::string& leaf) {
     char cwd[4096];
-    const std::string folder =
-        std::string(getcwd(cwd, sizeof cwd) != nullptr ? cwd : ".") + "/e2e-pictures";
+    std::string folder = std::string(getcwd(cwd, sizeof cwd) != nullptr ? cwd : ".") + "/" + leaf;
     mkdir(folder.c_str(), 0755);
-    const std::string path = folder + "/" + name + ".png";
+    return folder;
+}
+
+}  // namespace
+
+void reportFigure(const std::string& text) {
+    const std::string name = currentTestName();
+    std::cout << "[ FIGURE   ] " << name << ": " << text << std::endl;
+    // The first figure of a test in this process starts its file afresh.
+    static std::set<std::string> started;
+    const bool first = started.insert(name).second;
+    std::ofstream file(folderInWorkingDirectory("e2e-figures") + "/" + name + ".txt",
+                       first ? std::ios::trunc : std::ios::app);
+    file << name << ": " << text << "\n";
+}
+
+std::string keepPicture(const RgbImage& picture, const std::string& label) {
+    const std::string path =
+        folderInWorkingDirectory("e2e-pictures") + "/" + currentTestName() + "-" + label + ".png";
     try {
         writePng(path, picture);
     } catch (const std::exception& error) {

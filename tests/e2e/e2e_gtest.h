@@ -30,6 +30,11 @@ std::vector<std::string> commandFromEnvironment(const char* variable,
 // the `<<` of an EXPECT/ASSERT, which is only evaluated when the check fails.
 std::string keepPicture(const RgbImage& picture, const std::string& label);
 
+// Prints a measured figure of the running test ("[ FIGURE ] Suite.Test: text")
+// and keeps it in <working directory>/e2e-figures/Suite.Test.txt, one line per
+// call, so that a summary can be printed after a quiet test run.
+void reportFigure(const std::string& text);
+
 }  // namespace e2e
 
 // Skips the test when a program it needs is missing, or fails it when

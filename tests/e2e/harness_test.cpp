@@ -2,6 +2,7 @@
 // failing test leaves behind, and how child processes are reported.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -11,6 +12,8 @@
 #include <vector>
 
 #include "tests/e2e/child_process.h"
+#include "tests/e2e/png_reader.h"
+#include "tests/e2e/process_stats.h"
 #include "tests/e2e/rgb_image.h"
 
 namespace {
@@ -44,6 +47,10 @@ std::vector<std::uint8_t> storedPixels(const std::vector<std::uint8_t>& png, int
     std::vector<std::uint8_t> raw;
     std::size_t pos = 2;
     for (bool last = false; !last;) {
+        if (pos + 5 > zlib.size()) {
+            ADD_FAILURE() << "the pixel data ends inside a block header";
+            return raw;
+        }
         last = zlib.at(pos) & 1;
         const std::size_t length = zlib.at(pos + 1) | (zlib.at(pos + 2) << 8);
         EXPECT_EQ(length ^ 0xFFFF, std::size_t(zlib.at(pos + 3) | (zlib.at(pos + 4) << 8)));
@@ -82,10 +89,48 @@ TEST(PngWriter, KeepsEveryPixelAcrossSeveralDeflateBlocks) {
     for (int y = 0; y < 400; ++y) {
         const std::size_t row = static_cast<std::size_t>(y) * (1 + 400 * 3);
         ASSERT_EQ(raw[row], 0) << "filter byte of row " << y;
-        ASSERT_TRUE(std::equal(image.bytes().begin() + y * 1200, image.bytes().begin() + (y + 1) * 1200,
+        ASSERT_TRUE(std::equal(image.bytes().begin() + y * 1200L, image.bytes().begin() + (y + 1) * 1200L,
                                raw.begin() + row + 1))
             << "row " << y;
     }
+}
+
+TEST(PngReader, ReadsBackWhatTheWriterWroteAndRefusesABrokenFile) {
+    RgbImage image(37, 5, Rgb{51, 51, 178});
+    for (int x = 0; x < 37; ++x) image.set(x, x % 5, Rgb{static_cast<std::uint8_t>(7 * x), 255, 0});
+    std::vector<std::uint8_t> png = e2e::encodePng(image);
+    EXPECT_TRUE(e2e::decodePng(png) == image);
+
+    png[png.size() / 2] ^= 0x10;  // inside the pixel data: its CRC no longer holds
+    EXPECT_THROW(e2e::decodePng(png), std::runtime_error);
+    EXPECT_THROW(e2e::decodePng({1, 2, 3}), std::runtime_error);
+}
+
+TEST(PictureComparison, CountsStepsAndMarksTheDifferences) {
+    RgbImage expected(4, 1, Rgb{100, 100, 100});
+    RgbImage got = expected;
+    got.set(1, 0, Rgb{102, 100, 100});  // within a tolerance of 2
+    got.set(2, 0, Rgb{100, 100, 103});  // beyond it
+    got.set(3, 0, Rgb{0, 100, 100});
+    const e2e::PixelDifference d = e2e::comparePictures(got, expected, 2);
+    EXPECT_EQ(d.differing, 3);
+    EXPECT_EQ(d.beyondTolerance, 2);
+    EXPECT_EQ(d.largestStep, 100);
+    const RgbImage marked = e2e::differenceImage(got, expected, 2);
+    EXPECT_EQ(marked.at(1, 0), (Rgb{255, 255, 0}));
+    EXPECT_EQ(marked.at(2, 0), (Rgb{255, 0, 0}));
+    EXPECT_EQ(marked.at(0, 0).r, marked.at(0, 0).b);  // unchanged: grey
+    EXPECT_FALSE(e2e::comparePictures(RgbImage(4, 2), expected, 2).sameSize);
+}
+
+TEST(ProcessStats, ReadTheMemoryAndCpuTimeOfThisProcess) {
+    const long kib = e2e::residentKiB(getpid());
+    EXPECT_GT(kib, 100);
+    EXPECT_LT(kib, 10L * 1024 * 1024);
+    volatile double sink = 0;
+    for (int i = 0; i < 30000000; ++i) sink = sink + i;  // some CPU time to count
+    EXPECT_GT(e2e::cpuSeconds(getpid()), 0.0);
+    EXPECT_THROW(e2e::residentKiB(999999999), std::runtime_error);
 }
 
 TEST(ChildProcess, ReportsExitCodesSignalsAndOutput) {

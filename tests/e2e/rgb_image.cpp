@@ -61,6 +61,87 @@ long differingPixels(const RgbImage& a, const RgbImage& b) {
     return count;
 }
 
+PixelDifference comparePictures(const RgbImage& got, const RgbImage& expected, int tolerance) {
+    PixelDifference result;
+    if (got.width() != expected.width() || got.height() != expected.height()) {
+        result.sameSize = false;
+        result.differing = result.beyondTolerance = differingPixels(got, expected);
+        result.largestStep = 255;
+        return result;
+    }
+    const std::vector<std::uint8_t>& a = got.bytes();
+    const std::vector<std::uint8_t>& b = expected.bytes();
+    for (std::size_t i = 0; i < a.size(); i += 3) {
+        int step = 0;
+        for (std::size_t c = i; c < i + 3; ++c) {
+            step = std::max(step, std::abs(a[c] - b[c]));
+        }
+        result.differing += step > 0 ? 1 : 0;
+        result.beyondTolerance += step > tolerance ? 1 : 0;
+        result.largestStep = std::max(result.largestStep, step);
+    }
+    return result;
+}
+
+std::string toString(const PixelDifference& difference, int tolerance) {
+    if (!difference.sameSize) {
+        return "the sizes differ";
+    }
+    return std::to_string(difference.differing) + " pixels differ, " +
+           std::to_string(difference.beyondTolerance) + " by more than " +
+           std::to_string(tolerance) + " steps; largest difference " +
+           std::to_string(difference.largestStep) + " steps";
+}
+
+RgbImage differenceImage(const RgbImage& got, const RgbImage& expected, int tolerance) {
+    if (got.width() != expected.width() || got.height() != expected.height()) {
+        return {};
+    }
+    RgbImage result(got.width(), got.height());
+    for (int y = 0; y < got.height(); ++y) {
+        for (int x = 0; x < got.width(); ++x) {
+            const Rgb a = got.at(x, y);
+            const Rgb b = expected.at(x, y);
+            const int step = std::max({std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b)});
+            const auto faded = static_cast<std::uint8_t>(64 + (b.r + b.g + b.b) / 6);
+            result.set(x, y, step > tolerance ? Rgb{255, 0, 0}
+                             : step > 0       ? Rgb{255, 255, 0}
+                                              : Rgb{faded, faded, faded});
+        }
+    }
+    return result;
+}
+
+RgbImage crop(const RgbImage& image, Box box) {
+    const int left = std::max(box.x, 0);
+    const int top = std::max(box.y, 0);
+    const int right = std::min(box.x + box.width, image.width());
+    const int bottom = std::min(box.y + box.height, image.height());
+    if (right <= left || bottom <= top) {
+        return {};
+    }
+    RgbImage result(right - left, bottom - top);
+    for (int y = top; y < bottom; ++y) {
+        for (int x = left; x < right; ++x) {
+            result.set(x - left, y - top, image.at(x, y));
+        }
+    }
+    return result;
+}
+
+RgbImage resample(const RgbImage& image, int width, int height) {
+    RgbImage result(width, height);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            // Pixel centres map to pixel centres.
+            const int sx = static_cast<int>((x + 0.5) * image.width() / width);
+            const int sy = static_cast<int>((y + 0.5) * image.height() / height);
+            result.set(x, y, image.at(sx, sy));
+        }
+    }
+    return result;
+}
+
 std::uint32_t crc32(const std::uint8_t* data, std::size_t size, std::uint32_t crc) {
     crc = ~crc;
     for (std::size_t i = 0; i < size; ++i) {

@@ -79,6 +79,30 @@ int countPixels(const RgbImage& image, Box box, Match match) {
 // Number of pixels that differ; images of different sizes differ everywhere.
 long differingPixels(const RgbImage& a, const RgbImage& b);
 
+// How two pictures of the same size differ: in how many pixels at all, in
+// how many by more than `tolerance` steps in some channel, and by how many
+// steps at most.
+struct PixelDifference {
+    long differing = 0;
+    long beyondTolerance = 0;
+    int largestStep = 0;
+    bool sameSize = true;
+};
+PixelDifference comparePictures(const RgbImage& got, const RgbImage& expected, int tolerance);
+std::string toString(const PixelDifference& difference, int tolerance);
+
+// For a person to look at: the expected picture faded to grey, with every
+// pixel that differs by more than `tolerance` in red and every smaller
+// difference in yellow. Pictures of different sizes give an empty image.
+RgbImage differenceImage(const RgbImage& got, const RgbImage& expected, int tolerance);
+
+// The part of `image` inside `box` (clipped to the image).
+RgbImage crop(const RgbImage& image, Box box);
+
+// `image` scaled to width x height by nearest neighbour, as a picture that
+// follows its window's shape would be.
+RgbImage resample(const RgbImage& image, int width, int height);
+
 // PNG with stored (uncompressed) deflate blocks: larger than need be, but
 // any viewer opens it.
 std::vector<std::uint8_t> encodePng(const RgbImage& image);

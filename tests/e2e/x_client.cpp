@@ -1,7 +1,9 @@
 #include "x_client.h"
 
 #include <X11/Xlib.h>
+#include <X11/XKBlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
 
 #include <cstdio>
 #include <stdexcept>
@@ -153,10 +155,14 @@ WindowGeometry XClient::geometry(WindowId window) {
 
 RgbImage XClient::capture(WindowId window) {
     const WindowGeometry place = geometry(window);
+    return capture(window, Box{0, 0, place.width, place.height});
+}
+
+RgbImage XClient::capture(WindowId window, Box box) {
     XImage* image = nullptr;
     if (!succeeds(display_, [&] {
-            image = XGetImage(display_, window, 0, 0, static_cast<unsigned>(place.width),
-                              static_cast<unsigned>(place.height), AllPlanes, ZPixmap);
+            image = XGetImage(display_, window, box.x, box.y, static_cast<unsigned>(box.width),
+                              static_cast<unsigned>(box.height), AllPlanes, ZPixmap);
             return image != nullptr;
         })) {
         if (image != nullptr) XDestroyImage(image);
@@ -166,15 +172,25 @@ RgbImage XClient::capture(WindowId window) {
     const Channel red(image->red_mask);
     const Channel green(image->green_mask);
     const Channel blue(image->blue_mask);
-    RgbImage result(place.width, place.height);
-    for (int y = 0; y < place.height; ++y) {
-        for (int x = 0; x < place.width; ++x) {
+    RgbImage result(box.width, box.height);
+    for (int y = 0; y < box.height; ++y) {
+        for (int x = 0; x < box.width; ++x) {
             const unsigned long pixel = XGetPixel(image, x, y);
             result.set(x, y, {red(pixel), green(pixel), blue(pixel)});
         }
     }
     XDestroyImage(image);
     return result;
+}
+
+void XClient::resize(WindowId window, int width, int height) {
+    if (!succeeds(display_, [&] {
+            XResizeWindow(display_, window, static_cast<unsigned>(width),
+                          static_cast<unsigned>(height));
+            return true;
+        })) {
+        throw std::runtime_error("cannot resize window " + std::to_string(window));
+    }
 }
 
 void XClient::focus(WindowId window) {
@@ -184,6 +200,32 @@ void XClient::focus(WindowId window) {
         })) {
         throw std::runtime_error("cannot focus window " + std::to_string(window));
     }
+}
+
+void XClient::pressKey(const std::string& keysym) {
+    const KeySym symbol = XStringToKeysym(keysym.c_str());
+    const KeyCode code = symbol == NoSymbol ? 0 : XKeysymToKeycode(display_, symbol);
+    if (code == 0 || XkbKeycodeToKeysym(display_, code, 0, 0) != symbol) {
+        throw std::runtime_error("no key gives '" + keysym + "' without a modifier");
+    }
+    XTestFakeKeyEvent(display_, code, True, CurrentTime);
+    XTestFakeKeyEvent(display_, code, False, CurrentTime);
+    XFlush(display_);
+}
+
+bool XClient::windowManagerRunning() {
+    // Selecting SubstructureRedirect on the root fails with BadAccess while
+    // another client holds it; if it succeeds, give it straight back.
+    const Window root = DefaultRootWindow(display_);
+    if (!succeeds(display_, [&] {
+            XSelectInput(display_, root, SubstructureRedirectMask);
+            return true;
+        })) {
+        return true;
+    }
+    XSelectInput(display_, root, NoEventMask);
+    XSync(display_, False);
+    return false;
 }
 
 }  // namespace e2e

@@ -10,7 +10,7 @@
 
 #include "tests/e2e/rgb_image.h"
 
-struct _XDisplay;
+struct _XDisplay;  // NOLINT(bugprone-reserved-identifier): Xlib names it so
 
 namespace e2e {
 
@@ -45,8 +45,22 @@ public:
     // The window's pixels as the server holds them. The window must be
     // viewable and lie inside the screen (XGetImage's rule); throws otherwise.
     RgbImage capture(WindowId window);
+    // Only the pixels of `box`, which must lie inside the window: cheap
+    // enough to poll after every frame.
+    RgbImage capture(WindowId window, Box box);
+    // Asks the server for a new size (a window manager, if any, may refuse).
+    void resize(WindowId window, int width, int height);
     // Gives the window the keyboard focus: with no window manager nobody else will.
     void focus(WindowId window);
+
+    // One press and release through XTest, like xdotool's but without
+    // starting a process: for thousands of keys in a row. The keysym must
+    // sit on the first level of a key (no modifier needed); throws otherwise.
+    void pressKey(const std::string& keysym);
+
+    // True when some client (a window manager) redirects the root window's
+    // children, as only a window manager may.
+    bool windowManagerRunning();
 
     _XDisplay* raw() { return display_; }
 

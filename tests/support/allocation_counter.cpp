@@ -67,12 +67,15 @@ unsigned long stopCountingAllocations() {
 
 bool countsCAllocations() { return true; }
 
-// glibc's own entry points, which the interposed ones forward to.
+// glibc's own entry points, which the interposed ones forward to. The names
+// are glibc's, reserved as they are.
 extern "C" {
+// NOLINTBEGIN(bugprone-reserved-identifier)
 void* __libc_malloc(std::size_t size);
 void* __libc_calloc(std::size_t count, std::size_t size);
 void* __libc_realloc(void* p, std::size_t size);
 void* __libc_memalign(std::size_t alignment, std::size_t size);
+// NOLINTEND(bugprone-reserved-identifier)
 
 void* malloc(std::size_t size) noexcept {
     noteAllocation();

@@ -1,0 +1,101 @@
+#include "viewer_support.h"
+
+#include <stdexcept>
+
+#include "tests/e2e/e2e_gtest.h"
+#include "tests/e2e/picture_wait.h"
+#include "tests/e2e/png_reader.h"
+
+namespace e2e {
+
+// Two steps per channel: the rounding of a lit colour, which other code
+// generation in llvmpipe may change. Beyond that, eight pixels: a few edge
+// pixels. Smaller than anything a wrong surface changes: without its label
+// surface 0 loses 15 pixels, the smallest such change; with full-precision
+// pi every frame has at least 240 pixels off by more than 32 steps, and
+// without the outline lift at least 423.
+const int kGoldenStepTolerance = 2;
+const long kGoldenPixelAllowance = 8;
+
+std::vector<std::string> viewerCommand() {
+    // SURFACE_VIEWER_E2E_COMMAND replaces the built executable, e.g. with a
+    // launcher and another build of the viewer.
+    return commandFromEnvironment("SURFACE_VIEWER_E2E_COMMAND", {SURFACE_VIEWER_EXECUTABLE});
+}
+
+std::string galleryPath(int index) {
+    return std::string(SURFACE_VIEWER_GALLERY_DIR) + "/surface-" + std::to_string(index) + ".png";
+}
+
+const std::vector<RgbImage>& goldenFrames() {
+    static const std::vector<RgbImage> frames = [] {
+        std::vector<RgbImage> result;
+        result.reserve(kSurfaceCount);
+        for (int i = 0; i < kSurfaceCount; ++i) {
+            result.push_back(readPng(galleryPath(i)));
+        }
+        return result;
+    }();
+    return frames;
+}
+
+bool matchesGolden(const PixelDifference& difference) {
+    return difference.sameSize && difference.beyondTolerance <= kGoldenPixelAllowance;
+}
+
+std::string describeGoldenTolerance() {
+    return "at most " + std::to_string(kGoldenPixelAllowance) + " pixels may differ by more than " +
+           std::to_string(kGoldenStepTolerance) + " steps in a channel";
+}
+
+int surfaceShown(const RgbImage& picture) {
+    const std::vector<RgbImage>& golden = goldenFrames();
+    for (int i = 0; i < kSurfaceCount; ++i) {
+        if (matchesGolden(comparePictures(picture, golden[i], kGoldenStepTolerance))) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+std::string describe(ChildProcess& process) {
+    const std::string state = process.running() ? "still running" : process.status()->describe();
+    return "\n'" + process.commandLine().substr(0, 200) + "': " + state + "; its stderr:\n" +
+           process.stderrText().substr(0, 2000);
+}
+
+LaunchedViewer launchViewer(XSession& session, const std::vector<std::string>& arguments) {
+    std::vector<std::string> command = viewerCommand();
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    LaunchedViewer viewer{session.launch(command), 0, {}};
+    try {
+        viewer.window = session.waitForWindow(kViewerTitle);
+    } catch (const std::exception& error) {
+        throw std::runtime_error(error.what() + describe(viewer.process));
+    }
+    const PictureWait drawn = waitForDrawnPicture(session.client(), viewer.window);
+    if (!drawn.settled) {
+        throw std::runtime_error("the first frame never settled" + describe(viewer.process) +
+                                 keepPicture(drawn.picture, "first-frame"));
+    }
+    viewer.firstFrame = drawn.picture;
+    return viewer;
+}
+
+std::vector<RgbImage> captureEverySurface(XSession& session, LaunchedViewer& viewer) {
+    session.focus(viewer.window);
+    std::vector<RgbImage> frames = {viewer.firstFrame};
+    while (frames.size() < static_cast<std::size_t>(kSurfaceCount)) {
+        session.pressKey("space");
+        const PictureWait next = waitForPictureOtherThan(session.client(), viewer.window, frames.back());
+        if (!next.settled) {
+            throw std::runtime_error("no new picture after space bar " +
+                                     std::to_string(frames.size()) + describe(viewer.process) +
+                                     keepPicture(next.picture, "no-new-picture"));
+        }
+        frames.push_back(next.picture);
+    }
+    return frames;
+}
+
+}  // namespace e2e

@@ -1,0 +1,63 @@
+#pragma once
+
+// What the golden-frame and stress suites know about the viewer itself: how
+// to start it, its window, its seven pictures and how close a captured
+// picture must come to them.
+
+#include <string>
+#include <vector>
+
+#include "tests/e2e/child_process.h"
+#include "tests/e2e/rgb_image.h"
+#include "tests/e2e/x_session.h"
+
+namespace e2e {
+
+inline const std::string kViewerTitle = "foo!";
+inline constexpr int kSurfaceCount = 7;
+inline constexpr int kViewerWindowSize = 400;
+
+// The built viewer, or SURFACE_VIEWER_E2E_COMMAND when set.
+std::vector<std::string> viewerCommand();
+
+// docs/gallery/surface-<index>.png in the source tree.
+std::string galleryPath(int index);
+
+// The seven committed frames, read once. Throws std::runtime_error when one
+// cannot be read.
+const std::vector<RgbImage>& goldenFrames();
+
+// The same Mesa on the same CPU draws the same pixels, and then the frames
+// match exactly. The allowance absorbs what another CPU's code generation may
+// change in llvmpipe (a rounding step of lighting, a few edge pixels) and no
+// more: see kGoldenPixelAllowance in viewer_support.cpp for why a wrong
+// surface cannot hide in it.
+extern const int kGoldenStepTolerance;
+extern const long kGoldenPixelAllowance;
+bool matchesGolden(const PixelDifference& difference);
+std::string describeGoldenTolerance();
+
+// The index of the golden frame that `picture` matches, or -1 for none.
+int surfaceShown(const RgbImage& picture);
+
+// The viewer's state in a failure message: running or how it ended, and what
+// it wrote to stderr.
+std::string describe(ChildProcess& process);
+
+struct LaunchedViewer {
+    ChildProcess process;
+    WindowId window = 0;
+    RgbImage firstFrame;
+};
+
+// Starts the viewer on the session's display (with `arguments` after the
+// program) and waits for its window and its first frame; throws
+// std::runtime_error, with the viewer's stderr, when either does not come.
+LaunchedViewer launchViewer(XSession& session, const std::vector<std::string>& arguments = {});
+
+// The first frame and the frame after each of six space bars: the seven
+// surfaces in order. Leaves the viewer on the last one. Throws
+// std::runtime_error when a key brings no new picture.
+std::vector<RgbImage> captureEverySurface(XSession& session, LaunchedViewer& viewer);
+
+}  // namespace e2e
