@@ -13,19 +13,20 @@
 #include "tests/e2e/child_process.h"
 #include "tests/e2e/e2e_gtest.h"
 #include "tests/e2e/rgb_image.h"
+#include "tests/e2e/viewer_support.h"
 #include "tests/e2e/x_session.h"
 
 namespace {
 
 using e2e::Box;
+using e2e::describe;
 using e2e::keepPicture;
+using e2e::kViewerPosition;
+using e2e::kViewerTitle;
+using e2e::kViewerWindowSize;
 using e2e::Rgb;
 using e2e::RgbImage;
 using std::chrono::milliseconds;
-
-const std::string kTitle = "foo!";
-constexpr int kWindowSize = 400;
-constexpr int kWindowPosition = 100;
 
 // glClearColor(0.2, 0.2, 0.7) in 8 bits; one step either way for rounding.
 constexpr Rgb kBackground{51, 51, 178};
@@ -40,18 +41,6 @@ constexpr Box kLabelArea{8, 26, 30, 22};
 // Where the first surface (the cylinder) stands, with the axes behind it.
 constexpr Box kSurfaceArea{110, 80, 180, 235};
 
-std::vector<std::string> viewerCommand() {
-    // SURFACE_VIEWER_E2E_COMMAND replaces the built executable, e.g. with a
-    // launcher and another build of the viewer.
-    return e2e::commandFromEnvironment("SURFACE_VIEWER_E2E_COMMAND", {SURFACE_VIEWER_EXECUTABLE});
-}
-
-std::string describe(e2e::ChildProcess& process) {
-    std::string state = process.running() ? "still running" : process.status()->describe();
-    return "\n'" + process.commandLine() + "': " + state + "; its stderr:\n" +
-           process.stderrText();
-}
-
 bool neutralGrey(Rgb c) {
     return std::abs(c.r - c.g) <= 2 && std::abs(c.g - c.b) <= 2;
 }
@@ -61,16 +50,14 @@ protected:
     void SetUp() override {
         E2E_REQUIRE_PROGRAMS("Xvfb", "xdotool");
         session_.emplace();
-        viewer_.emplace(session_->launch(viewerCommand()));
         try {
-            window_ = session_->waitForWindow(kTitle);
+            e2e::LaunchedViewer launched = e2e::launchViewer(*session_);
+            window_ = launched.window;
+            firstFrame_ = std::move(launched.firstFrame);
+            viewer_.emplace(std::move(launched.process));
         } catch (const std::exception& error) {
-            FAIL() << error.what() << describe(*viewer_);
+            FAIL() << error.what();
         }
-        const e2e::PictureWait drawn = e2e::waitForDrawnPicture(session_->client(), window_);
-        firstFrame_ = drawn.picture;
-        ASSERT_TRUE(drawn.settled) << "the first frame never settled" << describe(*viewer_)
-                                   << keepPicture(drawn.picture, "first-frame");
     }
 
     void TearDown() override {
@@ -96,19 +83,19 @@ protected:
 
 TEST_F(ViewerOnVirtualDisplay, WindowHasItsTitleSizeAndPlace) {
     const e2e::WindowGeometry place = session_->geometry(window_);
-    EXPECT_EQ(place.width, kWindowSize);
-    EXPECT_EQ(place.height, kWindowSize);
+    EXPECT_EQ(place.width, kViewerWindowSize);
+    EXPECT_EQ(place.height, kViewerWindowSize);
     // No window manager in Xvfb: the requested position is kept as it is.
-    EXPECT_EQ(place.x, kWindowPosition);
-    EXPECT_EQ(place.y, kWindowPosition);
+    EXPECT_EQ(place.x, kViewerPosition);
+    EXPECT_EQ(place.y, kViewerPosition);
     // waitForWindow matched the exact title; nothing else carries it.
-    EXPECT_EQ(session_->client().findWindow(kTitle), window_);
+    EXPECT_EQ(session_->client().findWindow(kViewerTitle), window_);
 }
 
 TEST_F(ViewerOnVirtualDisplay, FirstFrameShowsBackgroundLabelOutlinesAndLitCells) {
     const RgbImage& frame = firstFrame_;
-    ASSERT_EQ(frame.width(), kWindowSize);
-    ASSERT_EQ(frame.height(), kWindowSize);
+    ASSERT_EQ(frame.width(), kViewerWindowSize);
+    ASSERT_EQ(frame.height(), kViewerWindowSize);
 
     const std::pair<int, int> corners[] = {{2, 2}, {397, 2}, {2, 397}, {397, 397}, {60, 370}};
     for (const auto& [x, y] : corners) {
@@ -119,7 +106,7 @@ TEST_F(ViewerOnVirtualDisplay, FirstFrameShowsBackgroundLabelOutlinesAndLitCells
 
     // The label of the first surface, "1", in grey near its anchor; nothing
     // else but background in that corner.
-    int left = kWindowSize;
+    int left = kViewerWindowSize;
     int bottom = -1;
     const int grey = countPixels(frame, kLabelArea, [&](int x, int y, Rgb c) {
         if (!e2e::near(c, kLabelGrey, kGreyTolerance)) return false;
@@ -200,7 +187,7 @@ TEST_F(ViewerOnVirtualDisplay, EscapeEndsTheProcessWithStatusOne) {
 
 TEST(ViewerWithoutDisplay, FailsWithFreeglutsMessageInsteadOfHanging) {
     e2e::LaunchOptions options;
-    options.argv = viewerCommand();
+    options.argv = e2e::viewerCommand();
     options.environment["DISPLAY"] = e2e::unservedDisplayName();
     e2e::ChildProcess viewer(options);
     const std::optional<e2e::ExitStatus> status = viewer.waitFor(milliseconds(10000));

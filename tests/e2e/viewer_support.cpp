@@ -17,10 +17,14 @@ namespace e2e {
 const int kGoldenStepTolerance = 2;
 const long kGoldenPixelAllowance = 8;
 
+std::string builtViewer() {
+    return SURFACE_VIEWER_EXECUTABLE;
+}
+
 std::vector<std::string> viewerCommand() {
     // SURFACE_VIEWER_E2E_COMMAND replaces the built executable, e.g. with a
     // launcher and another build of the viewer.
-    return commandFromEnvironment("SURFACE_VIEWER_E2E_COMMAND", {SURFACE_VIEWER_EXECUTABLE});
+    return commandFromEnvironment("SURFACE_VIEWER_E2E_COMMAND", {builtViewer()});
 }
 
 std::string galleryPath(int index) {

@@ -1,8 +1,8 @@
 #pragma once
 
-// What the golden-frame and stress suites know about the viewer itself: how
-// to start it, its window, its seven pictures and how close a captured
-// picture must come to them.
+// What the end-to-end suites know about the viewer itself: how to start it,
+// its window, its seven pictures and how close a captured picture must come
+// to them.
 
 #include <string>
 #include <vector>
@@ -16,8 +16,13 @@ namespace e2e {
 inline const std::string kViewerTitle = "foo!";
 inline constexpr int kSurfaceCount = 7;
 inline constexpr int kViewerWindowSize = 400;
+// Where it asks for its window's top-left corner, x and y alike.
+inline constexpr int kViewerPosition = 100;
 
-// The built viewer, or SURFACE_VIEWER_E2E_COMMAND when set.
+// The viewer this build made, whatever the environment says.
+std::string builtViewer();
+
+// builtViewer(), or SURFACE_VIEWER_E2E_COMMAND when set.
 std::vector<std::string> viewerCommand();
 
 // docs/gallery/surface-<index>.png in the source tree.

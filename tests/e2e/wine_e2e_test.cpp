@@ -16,23 +16,25 @@
 #include "tests/e2e/child_process.h"
 #include "tests/e2e/e2e_gtest.h"
 #include "tests/e2e/rgb_image.h"
+#include "tests/e2e/viewer_support.h"
 #include "tests/e2e/x_session.h"
 
 namespace {
 
+using e2e::describe;
 using e2e::keepPicture;
+using e2e::kViewerPosition;
+using e2e::kViewerTitle;
+using e2e::kViewerWindowSize;
 using e2e::RgbImage;
 using std::chrono::milliseconds;
 
-const std::string kTitle = "foo!";
-constexpr int kWindowSize = 400;
-constexpr int kWindowPosition = 100;
 // With no window manager Wine leaves room for a frame that nobody draws: the
 // client area lands at about (104, 123).
 constexpr int kPositionSlack = 40;
 // Wine's opengl32 hands the drawing to the same Mesa as the Linux build, so
 // the pictures should agree; allow a few stray pixels, one step apart.
-constexpr long kMaxDifferingPixels = kWindowSize * kWindowSize / 1000;
+constexpr long kMaxDifferingPixels = kViewerWindowSize * kViewerWindowSize / 1000;
 constexpr int kChannelTolerance = 1;
 // A prefix that exists already starts in about a second; a cold one takes
 // longer, which scripts/windows spends before the tests.
@@ -77,22 +79,6 @@ std::vector<std::string> wineCommand(const std::string& exe) {
     return {"wine", "cmd", "/c", "set DISPLAY=&& " + windowsPath(exe)};
 }
 
-std::string describe(e2e::ChildProcess& process) {
-    const std::string state = process.running() ? "still running" : process.status()->describe();
-    return "\n'" + process.commandLine() + "': " + state + "; its stderr:\n" +
-           process.stderrText();
-}
-
-// Pixels where some channel differs by more than the tolerance.
-long pixelsApart(const RgbImage& a, const RgbImage& b) {
-    if (a.width() != b.width() || a.height() != b.height()) {
-        return static_cast<long>(a.width()) * a.height() + static_cast<long>(b.width()) * b.height();
-    }
-    return e2e::countPixels(a, {0, 0, a.width(), a.height()}, [&](int x, int y, e2e::Rgb c) {
-        return !e2e::near(c, b.at(x, y), kChannelTolerance);
-    });
-}
-
 // One program in a session of its own: started, its window found and its
 // first frame drawn, or a failure that says what happened to it.
 struct RunningViewer {
@@ -109,14 +95,14 @@ struct RunningViewer {
         const auto deadline = std::chrono::steady_clock::now() + kWindowTimeout;
         for (;;) {
             try {
-                window = session.waitForWindow(kTitle, kWindowLookSlice);
+                window = session.waitForWindow(kViewerTitle, kWindowLookSlice);
                 break;
             } catch (const std::exception& error) {
                 if (!process->running()) {
                     FAIL() << "ended before its window appeared" << describe(*process);
                 }
                 if (std::chrono::steady_clock::now() >= deadline) {
-                    FAIL() << "no window titled \"" << kTitle << "\" within "
+                    FAIL() << "no window titled \"" << kViewerTitle << "\" within "
                            << kWindowTimeout.count() / 1000 << " s (" << error.what() << ")"
                            << describe(*process);
                 }
@@ -164,25 +150,27 @@ protected:
 
 TEST_F(WindowsBuildUnderWine, WindowHasItsTitleSizeAndAboutItsPlace) {
     const e2e::WindowGeometry place = wine_->session.geometry(wine_->window);
-    EXPECT_EQ(place.width, kWindowSize);
-    EXPECT_EQ(place.height, kWindowSize);
-    EXPECT_NEAR(place.x, kWindowPosition, kPositionSlack);
-    EXPECT_NEAR(place.y, kWindowPosition, kPositionSlack);
+    EXPECT_EQ(place.width, kViewerWindowSize);
+    EXPECT_EQ(place.height, kViewerWindowSize);
+    EXPECT_NEAR(place.x, kViewerPosition, kPositionSlack);
+    EXPECT_NEAR(place.y, kViewerPosition, kPositionSlack);
 }
 
 TEST_F(WindowsBuildUnderWine, FirstFrameMatchesTheLinuxBuild) {
     RunningViewer native;
-    native.start({SURFACE_VIEWER_EXECUTABLE}, {});
+    native.start({e2e::builtViewer()}, {});
     if (HasFatalFailure()) return;
 
     const RgbImage& windows = wine_->firstFrame;
-    const long differing = e2e::differingPixels(windows, native.firstFrame);
-    const long apart = pixelsApart(windows, native.firstFrame);
-    std::cout << "Wine against Linux, first frame: " << differing << " of "
-              << kWindowSize * kWindowSize << " pixels differ, " << apart
-              << " by more than " << kChannelTolerance << " step\n";
-    RecordProperty("differing_pixels", static_cast<int>(differing));
-    EXPECT_LE(apart, kMaxDifferingPixels)
+    const e2e::PixelDifference difference =
+        e2e::comparePictures(windows, native.firstFrame, kChannelTolerance);
+    std::cout << "Wine against Linux, first frame: " << difference.differing << " of "
+              << kViewerWindowSize * kViewerWindowSize << " pixels differ, "
+              << difference.beyondTolerance << " by more than " << kChannelTolerance << " step\n";
+    RecordProperty("differing_pixels", static_cast<int>(difference.differing));
+    EXPECT_TRUE(difference.sameSize) << windows.width() << "x" << windows.height() << " against "
+                                     << native.firstFrame.width() << "x" << native.firstFrame.height();
+    EXPECT_LE(difference.beyondTolerance, kMaxDifferingPixels)
         << keepPicture(windows, "wine-first-frame") << keepPicture(native.firstFrame, "linux-first-frame");
 }
 
