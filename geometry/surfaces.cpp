@@ -47,8 +47,6 @@ Profile torus(double u, double) {
     return {std::cos(phi) * 0.5 + 1.5, std::sin(phi) * 0.5};
 }
 
-Profile none(double, double) { return {0.0, 0.0}; }
-
 // Sweeps the profile around the y axis. One instance per surface keeps each
 // evaluator straight-line code: no switch on the index per point.
 template <Profile (*profile)(double u, double v)>
@@ -61,7 +59,7 @@ Vector3 revolve(double u, double v) {
 
 }  // namespace
 
-const SurfacePointFunction surfacePointOfRow[surfaceCount + 1] = {
-    revolve<cylinder>, revolve<cosine>, revolve<square>,  revolve<invertedSquare>,
-    revolve<reciprocal>, revolve<ripple>, revolve<torus>, revolve<none>,
+const SurfacePointFunction surfacePointOfRow[surfaceCount] = {
+    revolve<cylinder>,   revolve<cosine>, revolve<square>, revolve<invertedSquare>,
+    revolve<reciprocal>, revolve<ripple>, revolve<torus>,
 };

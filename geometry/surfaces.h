@@ -15,13 +15,12 @@ extern const char* const surfaceLabels[surfaceCount];
 
 using SurfacePointFunction = Vector3 (*)(double u, double v);
 
-// One evaluator per surface, in index order, and after them one for an index
-// out of range, which gives the point of radius and height zero.
-extern const SurfacePointFunction surfacePointOfRow[surfaceCount + 1];
+// One evaluator per surface, in index order.
+extern const SurfacePointFunction surfacePointOfRow[surfaceCount];
 
 // The point at parameters (u, v) of the surface chosen by currentSurface:
 // u sets the height, v the angle around the y axis. Inline so that each of
 // the 1764 calls a frame costs one indirect call and no dispatch of its own.
 inline Vector3 surfacePoint(double u, double v) {
-    return surfacePointOfRow[currentSurface < surfaceCount ? currentSurface : surfaceCount](u, v);
+    return surfacePointOfRow[currentSurface](u, v);
 }
