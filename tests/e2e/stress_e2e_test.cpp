@@ -332,7 +332,9 @@ TEST(ViewerUnderAWindowManager, ClosedByTheWindowManagerItExitsWithStatusZero) {
     // window, tidy up and exit(0).
     E2E_REQUIRE_PROGRAMS("Xvfb", "xdotool", "evilwm");
     e2e::XSession session;
-    e2e::ChildProcess windowManager = session.launch({"evilwm"});
+    // "fixed" is built into every X server: a fresh machine has no font
+    // packages, and evilwm will not start without a font.
+    e2e::ChildProcess windowManager = session.launch({"evilwm", "-fn", "fixed"});
     const auto deadline = std::chrono::steady_clock::now() + seconds(10);
     while (!session.client().windowManagerRunning()) {
         ASSERT_TRUE(windowManager.running()) << e2e::describe(windowManager);
