@@ -11,6 +11,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 #include <stdexcept>
 #include <thread>
 #include <utility>
@@ -29,24 +31,15 @@ std::string errnoText(const std::string& what) {
 
 std::string readWhole(int fd) {
     std::string text;
-    if (fd < 0) {
-        return text;
-    }
     char buffer[4096];
-    off_t offset = 0;
-    for (;;) {
-        const ssize_t n = pread(fd, buffer, sizeof buffer, offset);
-        if (n <= 0) {
-            break;
-        }
+    ssize_t n = 0;
+    for (off_t at = 0; fd >= 0 && (n = pread(fd, buffer, sizeof buffer, at)) > 0; at += n) {
         text.append(buffer, static_cast<std::size_t>(n));
-        offset += n;
     }
     return text;
 }
 
-std::vector<std::string> mergedEnvironment(
-    const std::map<std::string, std::optional<std::string>>& changes) {
+std::vector<std::string> mergedEnvironment(const Environment& changes) {
     std::vector<std::string> result;
     for (char** entry = environ; *entry != nullptr; ++entry) {
         const std::string text = *entry;
@@ -87,22 +80,16 @@ std::optional<std::string> findProgram(const std::string& name) {
         return access(name.c_str(), X_OK) == 0 ? std::optional<std::string>(name) : std::nullopt;
     }
     const char* path = std::getenv("PATH");
-    std::string dirs = path != nullptr ? path : "/usr/local/bin:/usr/bin:/bin";
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t end = dirs.find(':', start);
-        std::string dir = dirs.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    std::istringstream dirs(path != nullptr ? path : "/usr/local/bin:/usr/bin:/bin");
+    for (std::string dir; std::getline(dirs, dir, ':');) {
         const std::string candidate = (dir.empty() ? "." : dir) + "/" + name;
         struct stat info {};
         if (stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
             access(candidate.c_str(), X_OK) == 0) {
             return candidate;
         }
-        if (end == std::string::npos) {
-            return std::nullopt;
-        }
-        start = end + 1;
     }
+    return std::nullopt;
 }
 
 ChildProcess::ChildProcess(const LaunchOptions& options) {
@@ -196,21 +183,6 @@ ChildProcess::ChildProcess(ChildProcess&& other) noexcept
       commandLine_(std::move(other.commandLine_)),
       status_(other.status_) {}
 
-ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept {
-    if (this != &other) {
-        if (pid_ > 0 && !status_) {
-            stop();
-        }
-        release();
-        pid_ = std::exchange(other.pid_, -1);
-        stdoutFd_ = std::exchange(other.stdoutFd_, -1);
-        stderrFd_ = std::exchange(other.stderrFd_, -1);
-        commandLine_ = std::move(other.commandLine_);
-        status_ = other.status_;
-    }
-    return *this;
-}
-
 void ChildProcess::release() {
     if (stdoutFd_ >= 0) close(stdoutFd_);
     if (stderrFd_ >= 0) close(stderrFd_);
@@ -235,10 +207,6 @@ bool ChildProcess::reap(bool block) {
     status.signal = WIFSIGNALED(raw) ? WTERMSIG(raw) : 0;
     status_ = status;
     return true;
-}
-
-bool ChildProcess::running() {
-    return !reap(false);
 }
 
 std::optional<ExitStatus> ChildProcess::waitFor(std::chrono::milliseconds timeout) {
@@ -272,6 +240,46 @@ std::string ChildProcess::stdoutText() const {
 
 std::string ChildProcess::stderrText() const {
     return readWhole(stderrFd_);
+}
+
+namespace {
+
+std::string procFile(pid_t pid, const char* name) {
+    const std::string path = "/proc/" + std::to_string(pid) + "/" + name;
+    std::ifstream file(path);
+    std::stringstream text;
+    text << file.rdbuf();
+    if (!file || text.str().empty()) {
+        throw std::runtime_error("cannot read " + path + " (has the process ended?)");
+    }
+    return text.str();
+}
+
+}  // namespace
+
+long residentKiB(pid_t pid) {
+    std::istringstream status(procFile(pid, "status"));
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmRSS:", 0) == 0) {
+            return std::stol(line.substr(6));
+        }
+    }
+    throw std::runtime_error("no VmRSS for process " + std::to_string(pid));
+}
+
+double cpuSeconds(pid_t pid) {
+    // The command name, in parentheses, may hold blanks: count fields after it.
+    const std::string stat = procFile(pid, "stat");
+    std::istringstream fields(stat.substr(stat.rfind(')') + 2));
+    std::string field;
+    unsigned long long ticks = 0;
+    // After the name: state is field 3, utime 14 and stime 15.
+    for (int number = 3; number <= 15 && fields >> field; ++number) {
+        if (number == 14 || number == 15) {
+            ticks += std::stoull(field);
+        }
+    }
+    return static_cast<double>(ticks) / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
 }  // namespace e2e

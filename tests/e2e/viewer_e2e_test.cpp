@@ -48,16 +48,15 @@ bool neutralGrey(Rgb c) {
 class ViewerOnVirtualDisplay : public ::testing::Test {
 protected:
     void SetUp() override {
-        E2E_REQUIRE_PROGRAMS("Xvfb", "xdotool");
+        E2E_REQUIRE_PROGRAMS("Xvfb");
         session_.emplace();
         try {
-            e2e::LaunchedViewer launched = e2e::launchViewer(*session_);
-            window_ = launched.window;
-            firstFrame_ = std::move(launched.firstFrame);
-            viewer_.emplace(std::move(launched.process));
+            viewer_.emplace(e2e::launchViewer(*session_));
         } catch (const std::exception& error) {
             FAIL() << error.what();
         }
+        window_ = viewer_->window;
+        firstFrame_ = viewer_->firstFrame;
     }
 
     void TearDown() override {
@@ -65,18 +64,12 @@ protected:
         session_.reset();
     }
 
-    // A new stable picture after `keysym`, which must differ from `previous`.
     RgbImage pictureAfterKey(const std::string& keysym, const RgbImage& previous) {
-        session_->pressKey(keysym);
-        const e2e::PictureWait next =
-            e2e::waitForPictureOtherThan(session_->client(), window_, previous);
-        EXPECT_TRUE(next.settled) << "no new picture after key " << keysym << describe(*viewer_)
-                                  << keepPicture(next.picture, "after-" + keysym);
-        return next.picture;
+        return e2e::pictureAfterKey(*session_, *viewer_, keysym, previous);
     }
 
     std::optional<e2e::XSession> session_;
-    std::optional<e2e::ChildProcess> viewer_;
+    std::optional<e2e::LaunchedViewer> viewer_;
     e2e::WindowId window_ = 0;
     RgbImage firstFrame_;
 };
@@ -89,7 +82,7 @@ TEST_F(ViewerOnVirtualDisplay, WindowHasItsTitleSizeAndPlace) {
     EXPECT_EQ(place.x, kViewerPosition);
     EXPECT_EQ(place.y, kViewerPosition);
     // waitForWindow matched the exact title; nothing else carries it.
-    EXPECT_EQ(session_->client().findWindow(kViewerTitle), window_);
+    EXPECT_EQ(session_->findWindow(kViewerTitle), window_);
 }
 
 TEST_F(ViewerOnVirtualDisplay, FirstFrameShowsBackgroundLabelOutlinesAndLitCells) {
@@ -154,7 +147,7 @@ TEST_F(ViewerOnVirtualDisplay, SevenCharacterKeysCycleBackToTheFirstPicture) {
         if (HasFailure()) return;
     }
     EXPECT_TRUE(previous == firstFrame_)
-        << e2e::differingPixels(previous, firstFrame_) << " pixels differ from the first frame"
+        << e2e::comparePictures(previous, firstFrame_, 0).differing << " pixels differ from the first frame"
         << keepPicture(previous, "after-seven-keys") << keepPicture(firstFrame_, "first-frame");
 }
 
@@ -166,8 +159,8 @@ TEST_F(ViewerOnVirtualDisplay, KeysWithoutACharacterChangeNothing) {
     // Nothing may redraw: a picture that stays put for half a second is final.
     e2e::PictureWaitOptions patient;
     patient.settle = milliseconds(500);
-    const e2e::PictureWait after = e2e::waitForStablePicture(
-        session_->client(), window_, [](const RgbImage&) { return true; }, patient);
+    const e2e::PictureWait after =
+        session_->waitForStablePicture(window_, [](const RgbImage&) { return true; }, patient);
     ASSERT_TRUE(after.settled);
     EXPECT_TRUE(after.picture == firstFrame_) << keepPicture(after.picture, "after-keys");
     // A character key still works afterwards.
@@ -177,12 +170,12 @@ TEST_F(ViewerOnVirtualDisplay, KeysWithoutACharacterChangeNothing) {
 TEST_F(ViewerOnVirtualDisplay, EscapeEndsTheProcessWithStatusOne) {
     session_->focus(window_);
     session_->pressKey("Escape");
-    const std::optional<e2e::ExitStatus> status = viewer_->waitFor(milliseconds(5000));
-    ASSERT_TRUE(status) << "still running 5 s after Esc" << describe(*viewer_);
-    EXPECT_TRUE(status->exitedWith(1)) << status->describe() << describe(*viewer_);
+    const std::optional<e2e::ExitStatus> status = viewer_->process.waitFor(milliseconds(5000));
+    ASSERT_TRUE(status) << "still running 5 s after Esc" << describe(viewer_->process);
+    EXPECT_TRUE(status->exitedWith(1)) << status->describe() << describe(viewer_->process);
     // The program itself never writes to the console.
-    EXPECT_EQ(viewer_->stdoutText(), "");
-    EXPECT_EQ(viewer_->stderrText(), "");
+    EXPECT_EQ(viewer_->process.stdoutText(), "");
+    EXPECT_EQ(viewer_->process.stderrText(), "");
 }
 
 TEST(ViewerWithoutDisplay, FailsWithFreeglutsMessageInsteadOfHanging) {

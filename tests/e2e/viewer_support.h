@@ -4,6 +4,7 @@
 // its window, its seven pictures and how close a captured picture must come
 // to them.
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -55,10 +56,20 @@ struct LaunchedViewer {
     RgbImage firstFrame;
 };
 
-// Starts the viewer on the session's display (with `arguments` after the
-// program) and waits for its window and its first frame; throws
-// std::runtime_error, with the viewer's stderr, when either does not come.
-LaunchedViewer launchViewer(XSession& session, const std::vector<std::string>& arguments = {});
+// Starts `command` (the viewer, or a launcher of it) on the session's
+// display and waits for its window and its first frame; throws
+// std::runtime_error, with the viewer's stderr, when either does not come or
+// the viewer ends first.
+LaunchedViewer startViewer(XSession& session, const std::vector<std::string>& command,
+                           const Environment& environment = {},
+                           std::chrono::milliseconds timeout = std::chrono::seconds(10));
+// startViewer with viewerCommand().
+LaunchedViewer launchViewer(XSession& session);
+
+// A new settled picture after `keysym`, which must differ from `previous`;
+// fails the running test, keeping what it saw, when none comes.
+RgbImage pictureAfterKey(XSession& session, LaunchedViewer& viewer, const std::string& keysym,
+                         const RgbImage& previous);
 
 // The first frame and the frame after each of six space bars: the seven
 // surfaces in order. Leaves the viewer on the last one. Throws

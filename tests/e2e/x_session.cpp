@@ -1,33 +1,322 @@
 #include "x_session.h"
 
-#include "tests/e2e/xdotool.h"
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <stdexcept>
+#include <thread>
+
+extern "C" {
+#include <xdo.h>
+}
 
 namespace e2e {
 
-XSession::XSession(const VirtualDisplayOptions& options)
-    : display_(options), client_(display_.name()) {}
+namespace {
 
-ChildProcess XSession::launch(const std::vector<std::string>& argv,
-                              const std::map<std::string, std::optional<std::string>>& environment) {
+// Xlib's default handler ends the process on any protocol error, e.g. when
+// a window disappears between two requests; record the error instead.
+int lastErrorCode = 0;
+
+int recordError(Display*, XErrorEvent* event) {
+    lastErrorCode = event->error_code;
+    return 0;
+}
+
+int reportLostConnection(Display*) {
+    std::fprintf(stderr, "e2e: lost the connection to the X server (did it end?)\n");
+    return 0;  // Xlib then ends the process: nothing else can be done
+}
+
+// Runs `request` and says whether the server answered it without an error.
+template <typename Request>
+bool succeeds(Display* display, Request request) {
+    XSync(display, False);
+    lastErrorCode = 0;
+    const bool ok = request();
+    XSync(display, False);
+    return ok && lastErrorCode == 0;
+}
+
+// Xvfb writes its display number and a newline to `fd` once it accepts
+// connections; empty if it ends or times out first.
+std::string readDisplayNumber(int fd, std::chrono::milliseconds timeout) {
+    std::string report;
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (report.find('\n') == std::string::npos) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        pollfd ready{fd, POLLIN, 0};
+        const int polled = left.count() > 0 ? poll(&ready, 1, static_cast<int>(left.count())) : 0;
+        if (polled < 0 && errno == EINTR) {
+            continue;
+        }
+        char buffer[32];
+        const ssize_t n = polled > 0 ? read(fd, buffer, sizeof buffer) : 0;
+        if (n <= 0) {
+            return "";
+        }
+        report.append(buffer, static_cast<std::size_t>(n));
+    }
+    return report.substr(0, report.find('\n'));
+}
+
+// Shift and width of a colour mask, to turn any TrueColor pixel into 8 bits.
+struct Channel {
+    unsigned long mask;
+    int shift = 0;
+    unsigned long max = 0;
+
+    explicit Channel(unsigned long m) : mask(m) {
+        while (mask != 0 && ((mask >> shift) & 1u) == 0) ++shift;
+        max = mask >> shift;
+    }
+    std::uint8_t operator()(unsigned long pixel) const {
+        return max == 0 ? 0 : static_cast<std::uint8_t>(((pixel & mask) >> shift) * 255 / max);
+    }
+};
+
+}  // namespace
+
+XSession::XSession() {
+    int report[2] = {-1, -1};
+    if (pipe2(report, O_CLOEXEC) != 0) {
+        throw std::runtime_error(std::string("cannot create a pipe for Xvfb: ") + std::strerror(errno));
+    }
+    // -displayfd: the server itself picks a free display number and writes
+    // it to the descriptor once it accepts connections, so there is no race
+    // with other servers starting at the same time.
+    LaunchOptions launch;
+    launch.argv = {"Xvfb", "-displayfd", std::to_string(report[1]), "-screen", "0", "1024x768x24",
+                   "-nolisten", "tcp", "-noreset"};
+    launch.inheritedFds = {report[1]};
+    try {
+        server_.emplace(launch);
+    } catch (...) {
+        close(report[0]);
+        close(report[1]);
+        throw;
+    }
+    // Only the server may hold the write end, so that its death reads as EOF.
+    close(report[1]);
+    const std::string number = readDisplayNumber(report[0], std::chrono::seconds(10));
+    close(report[0]);
+    if (number.empty()) {
+        const ExitStatus status = server_->stop();
+        throw std::runtime_error("Xvfb did not report ready (" + status.describe() + "); it said:\n" +
+                                 server_->stderrText());
+    }
+    name_ = ":" + number;
+
+    XSetErrorHandler(recordError);
+    XSetIOErrorHandler(reportLostConnection);
+    display_ = XOpenDisplay(name_.c_str());
+    xdo_ = display_ != nullptr ? xdo_new_with_opened_display(display_, name_.c_str(), 1) : nullptr;
+    if (xdo_ == nullptr) {
+        if (display_ != nullptr) XCloseDisplay(display_);
+        throw std::runtime_error("cannot open X display " + name_);
+    }
+}
+
+XSession::~XSession() {
+    xdo_free(xdo_);  // closes the connection, before the server goes
+    // SIGTERM first, so the server removes its socket and lock file.
+    server_->stop(std::chrono::milliseconds(2000));
+}
+
+ChildProcess XSession::launch(const std::vector<std::string>& argv, const Environment& environment) {
     LaunchOptions options;
     options.argv = argv;
     options.environment = environment;
-    options.environment["DISPLAY"] = display_.name();
+    options.environment["DISPLAY"] = name_;
     return ChildProcess(options);
 }
 
-WindowId XSession::waitForWindow(const std::string& title, std::chrono::milliseconds timeout) {
-    return client_.waitForWindow(title, timeout);
+std::optional<WindowId> XSession::findWindow(const std::string& title) {
+    // libxdo matches a regular expression, and ignores case: anchor it,
+    // escape it, and check the exact title of what it finds.
+    std::string pattern = "^";
+    for (const char c : title) {
+        pattern += std::strchr(".[]()*+?{}|^$\\", c) != nullptr && c != '\0' ? "\\" : "";
+        pattern += c;
+    }
+    pattern += "$";
+    xdo_search_t search{};
+    search.winname = pattern.c_str();
+    search.only_visible = 1;
+    search.max_depth = -1;
+    search.require = xdo_search_t::SEARCH_ALL;
+    search.searchmask = SEARCH_NAME | SEARCH_ONLYVISIBLE;
+    Window* windows = nullptr;
+    unsigned int count = 0;
+    xdo_search_windows(xdo_, &search, &windows, &count);
+    std::optional<WindowId> found;
+    for (unsigned int i = 0; i < count && !found; ++i) {
+        unsigned char* name = nullptr;
+        int length = 0;
+        int type = 0;
+        xdo_get_window_name(xdo_, windows[i], &name, &length, &type);
+        if (name != nullptr && std::string(reinterpret_cast<char*>(name), static_cast<std::size_t>(length)) == title) {
+            found = windows[i];
+        }
+        if (name != nullptr) XFree(name);
+    }
+    std::free(windows);
+    return found;
+}
+
+WindowGeometry XSession::geometry(WindowId window) {
+    XWindowAttributes attributes{};
+    Window child = 0;
+    WindowGeometry result;
+    if (!succeeds(display_, [&] { return XGetWindowAttributes(display_, window, &attributes); }) ||
+        !succeeds(display_, [&] {
+            return XTranslateCoordinates(display_, window, DefaultRootWindow(display_), 0, 0,
+                                         &result.x, &result.y, &child);
+        })) {
+        throw std::runtime_error("window " + std::to_string(window) + " is gone");
+    }
+    result.width = attributes.width;
+    result.height = attributes.height;
+    result.viewable = attributes.map_state == IsViewable;
+    return result;
+}
+
+RgbImage XSession::capture(WindowId window) {
+    const WindowGeometry place = geometry(window);
+    return capture(window, Box{0, 0, place.width, place.height});
+}
+
+RgbImage XSession::capture(WindowId window, Box box) {
+    XImage* image = nullptr;
+    if (!succeeds(display_, [&] {
+            image = XGetImage(display_, window, box.x, box.y, static_cast<unsigned>(box.width),
+                              static_cast<unsigned>(box.height), AllPlanes, ZPixmap);
+            return image != nullptr;
+        })) {
+        if (image != nullptr) XDestroyImage(image);
+        throw std::runtime_error("cannot read the pixels of window " + std::to_string(window) +
+                                 " (unmapped, or partly off the screen?)");
+    }
+    const Channel red(image->red_mask);
+    const Channel green(image->green_mask);
+    const Channel blue(image->blue_mask);
+    RgbImage result(box.width, box.height);
+    for (int y = 0; y < box.height; ++y) {
+        for (int x = 0; x < box.width; ++x) {
+            const unsigned long pixel = XGetPixel(image, x, y);
+            result.set(x, y, {red(pixel), green(pixel), blue(pixel)});
+        }
+    }
+    XDestroyImage(image);
+    return result;
+}
+
+void XSession::resize(WindowId window, int width, int height) {
+    if (!succeeds(display_, [&] { return xdo_set_window_size(xdo_, window, width, height, 0) == XDO_SUCCESS; })) {
+        throw std::runtime_error("cannot resize window " + std::to_string(window));
+    }
 }
 
 void XSession::focus(WindowId window) {
-    client_.focus(window);
-    const WindowGeometry place = client_.geometry(window);
-    movePointer(display_.name(), place.x + place.width / 2, place.y + place.height / 2);
+    const WindowGeometry place = geometry(window);
+    if (!succeeds(display_, [&] { return xdo_focus_window(xdo_, window) == XDO_SUCCESS; }) ||
+        !succeeds(display_, [&] {
+            return xdo_move_mouse(xdo_, place.x + place.width / 2, place.y + place.height / 2, 0) ==
+                   XDO_SUCCESS;
+        })) {
+        throw std::runtime_error("cannot focus window " + std::to_string(window));
+    }
+}
+
+void XSession::sendKeys(const std::vector<std::string>& keysyms, unsigned delayMicroseconds) {
+    for (const std::string& keysym : keysyms) {
+        // CURRENTWINDOW: XTest events to the focused window, never the
+        // synthetic events sent to one window, which many clients ignore.
+        if (xdo_send_keysequence_window(xdo_, CURRENTWINDOW, keysym.c_str(), delayMicroseconds) !=
+            XDO_SUCCESS) {
+            throw std::runtime_error("cannot send the key '" + keysym + "'");
+        }
+    }
+    XSync(display_, False);
 }
 
 void XSession::pressKey(const std::string& keysym) {
-    e2e::pressKey(display_.name(), keysym);
+    sendKeys({keysym}, 12000);  // xdotool's own pace
+}
+
+void XSession::pressKeys(const std::vector<std::string>& keysyms) {
+    sendKeys(keysyms, 0);
+}
+
+void XSession::killClient(WindowId window) {
+    if (!succeeds(display_, [&] { return xdo_kill_window(xdo_, window) == XDO_SUCCESS; })) {
+        throw std::runtime_error("cannot kill the client of window " + std::to_string(window));
+    }
+}
+
+bool XSession::windowManagerRunning() {
+    // Selecting SubstructureRedirect on the root fails with BadAccess while
+    // another client holds it; if it succeeds, give it straight back.
+    const Window root = DefaultRootWindow(display_);
+    if (!succeeds(display_, [&] {
+            XSelectInput(display_, root, SubstructureRedirectMask);
+            return true;
+        })) {
+        return true;
+    }
+    XSelectInput(display_, root, NoEventMask);
+    XSync(display_, False);
+    return false;
+}
+
+PictureWait XSession::waitForStablePicture(WindowId window,
+                                           const std::function<bool(const RgbImage&)>& accept,
+                                           const PictureWaitOptions& options) {
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + options.timeout;
+    PictureWait result;
+    auto unchangedSince = Clock::now();
+    for (;;) {
+        RgbImage picture = capture(window);
+        const auto now = Clock::now();
+        if (picture != result.picture) {
+            result.picture = std::move(picture);
+            unchangedSince = now;
+        } else if (now - unchangedSince >= options.settle && accept(result.picture)) {
+            result.settled = true;
+            return result;
+        }
+        if (now >= deadline) {
+            return result;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
+PictureWait XSession::waitForDrawnPicture(WindowId window) {
+    return waitForStablePicture(window, [](const RgbImage& picture) { return !picture.uniform(); });
+}
+
+PictureWait XSession::waitForPictureOtherThan(WindowId window, const RgbImage& previous) {
+    return waitForStablePicture(window, [&](const RgbImage& picture) { return picture != previous; });
+}
+
+std::string unservedDisplayName() {
+    for (int number = 900 + getpid() % 4000;; ++number) {
+        const std::string n = std::to_string(number);
+        if (access(("/tmp/.X11-unix/X" + n).c_str(), F_OK) != 0 &&
+            access(("/tmp/.X" + n + "-lock").c_str(), F_OK) != 0) {
+            return ":" + n;
+        }
+    }
 }
 
 }  // namespace e2e
