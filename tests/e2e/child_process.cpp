@@ -25,10 +25,6 @@ namespace {
 
 constexpr std::chrono::milliseconds kPollInterval(5);
 
-std::string errnoText(const std::string& what) {
-    return what + ": " + std::strerror(errno);
-}
-
 std::string readWhole(int fd) {
     std::string text;
     char buffer[4096];
@@ -93,13 +89,10 @@ std::optional<std::string> findProgram(const std::string& name) {
 }
 
 ChildProcess::ChildProcess(const LaunchOptions& options) {
-    if (options.argv.empty()) {
-        throw std::invalid_argument("ChildProcess: empty argv");
-    }
     for (const std::string& word : options.argv) {
         commandLine_ += (commandLine_.empty() ? "" : " ") + word;
     }
-    const std::optional<std::string> program = findProgram(options.argv[0]);
+    const std::optional<std::string> program = findProgram(options.argv.at(0));
     if (!program) {
         throw std::runtime_error("cannot start '" + commandLine_ + "': " + options.argv[0] +
                                  " not found");
@@ -118,7 +111,7 @@ ChildProcess::ChildProcess(const LaunchOptions& options) {
     // Reports a failed exec: closed unread when exec succeeds.
     int execReport[2] = {-1, -1};
     if (stdoutFd_ < 0 || stderrFd_ < 0 || devNull < 0 || pipe2(execReport, O_CLOEXEC) != 0) {
-        const std::string message = errnoText("cannot prepare '" + commandLine_ + "'");
+        const std::string message = "cannot prepare '" + commandLine_ + "': " + std::strerror(errno);
         if (devNull >= 0) close(devNull);
         release();
         throw std::runtime_error(message);

@@ -55,8 +55,6 @@ protected:
         } catch (const std::exception& error) {
             FAIL() << error.what();
         }
-        window_ = viewer_->window;
-        firstFrame_ = viewer_->firstFrame;
     }
 
     void TearDown() override {
@@ -70,23 +68,21 @@ protected:
 
     std::optional<e2e::XSession> session_;
     std::optional<e2e::LaunchedViewer> viewer_;
-    e2e::WindowId window_ = 0;
-    RgbImage firstFrame_;
 };
 
 TEST_F(ViewerOnVirtualDisplay, WindowHasItsTitleSizeAndPlace) {
-    const e2e::WindowGeometry place = session_->geometry(window_);
+    const e2e::WindowGeometry place = session_->geometry(viewer_->window);
     EXPECT_EQ(place.width, kViewerWindowSize);
     EXPECT_EQ(place.height, kViewerWindowSize);
     // No window manager in Xvfb: the requested position is kept as it is.
     EXPECT_EQ(place.x, kViewerPosition);
     EXPECT_EQ(place.y, kViewerPosition);
     // waitForWindow matched the exact title; nothing else carries it.
-    EXPECT_EQ(session_->findWindow(kViewerTitle), window_);
+    EXPECT_EQ(session_->findWindow(kViewerTitle), viewer_->window);
 }
 
 TEST_F(ViewerOnVirtualDisplay, FirstFrameShowsBackgroundLabelOutlinesAndLitCells) {
-    const RgbImage& frame = firstFrame_;
+    const RgbImage& frame = viewer_->firstFrame;
     ASSERT_EQ(frame.width(), kViewerWindowSize);
     ASSERT_EQ(frame.height(), kViewerWindowSize);
 
@@ -138,21 +134,21 @@ TEST_F(ViewerOnVirtualDisplay, FirstFrameShowsBackgroundLabelOutlinesAndLitCells
 }
 
 TEST_F(ViewerOnVirtualDisplay, SevenCharacterKeysCycleBackToTheFirstPicture) {
-    session_->focus(window_);
+    session_->focus(viewer_->window);
     // Lower and upper case, a digit, space, Enter and Backspace: each a character.
     const std::vector<std::string> keys = {"a", "1", "space", "Return", "BackSpace", "Z", "x"};
-    RgbImage previous = firstFrame_;
+    RgbImage previous = viewer_->firstFrame;
     for (const std::string& key : keys) {
         previous = pictureAfterKey(key, previous);
         if (HasFailure()) return;
     }
-    EXPECT_TRUE(previous == firstFrame_)
-        << e2e::comparePictures(previous, firstFrame_, 0).differing << " pixels differ from the first frame"
-        << keepPicture(previous, "after-seven-keys") << keepPicture(firstFrame_, "first-frame");
+    EXPECT_TRUE(previous == viewer_->firstFrame)
+        << e2e::comparePictures(previous, viewer_->firstFrame, 0).differing << " pixels differ from the first frame"
+        << keepPicture(previous, "after-seven-keys") << keepPicture(viewer_->firstFrame, "first-frame");
 }
 
 TEST_F(ViewerOnVirtualDisplay, KeysWithoutACharacterChangeNothing) {
-    session_->focus(window_);
+    session_->focus(viewer_->window);
     for (const char* key : {"Left", "F1", "Shift_L"}) {
         session_->pressKey(key);
     }
@@ -160,15 +156,15 @@ TEST_F(ViewerOnVirtualDisplay, KeysWithoutACharacterChangeNothing) {
     e2e::PictureWaitOptions patient;
     patient.settle = milliseconds(500);
     const e2e::PictureWait after =
-        session_->waitForStablePicture(window_, [](const RgbImage&) { return true; }, patient);
+        session_->waitForStablePicture(viewer_->window, [](const RgbImage&) { return true; }, patient);
     ASSERT_TRUE(after.settled);
-    EXPECT_TRUE(after.picture == firstFrame_) << keepPicture(after.picture, "after-keys");
+    EXPECT_TRUE(after.picture == viewer_->firstFrame) << keepPicture(after.picture, "after-keys");
     // A character key still works afterwards.
-    pictureAfterKey("b", firstFrame_);
+    pictureAfterKey("b", viewer_->firstFrame);
 }
 
 TEST_F(ViewerOnVirtualDisplay, EscapeEndsTheProcessWithStatusOne) {
-    session_->focus(window_);
+    session_->focus(viewer_->window);
     session_->pressKey("Escape");
     const std::optional<e2e::ExitStatus> status = viewer_->process.waitFor(milliseconds(5000));
     ASSERT_TRUE(status) << "still running 5 s after Esc" << describe(viewer_->process);

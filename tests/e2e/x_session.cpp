@@ -68,20 +68,12 @@ std::string readDisplayNumber(int fd, std::chrono::milliseconds timeout) {
     return report.substr(0, report.find('\n'));
 }
 
-// Shift and width of a colour mask, to turn any TrueColor pixel into 8 bits.
-struct Channel {
-    unsigned long mask;
-    int shift = 0;
-    unsigned long max = 0;
-
-    explicit Channel(unsigned long m) : mask(m) {
-        while (mask != 0 && ((mask >> shift) & 1u) == 0) ++shift;
-        max = mask >> shift;
-    }
-    std::uint8_t operator()(unsigned long pixel) const {
-        return max == 0 ? 0 : static_cast<std::uint8_t>(((pixel & mask) >> shift) * 255 / max);
-    }
-};
+// One channel of a TrueColor pixel, whatever its mask, in 8 bits.
+std::uint8_t channel(unsigned long pixel, unsigned long mask) {
+    if (mask == 0) return 0;
+    const int shift = __builtin_ctzl(mask);
+    return static_cast<std::uint8_t>(((pixel & mask) >> shift) * 255 / (mask >> shift));
+}
 
 }  // namespace
 
@@ -205,14 +197,12 @@ RgbImage XSession::capture(WindowId window, Box box) {
         throw std::runtime_error("cannot read the pixels of window " + std::to_string(window) +
                                  " (unmapped, or partly off the screen?)");
     }
-    const Channel red(image->red_mask);
-    const Channel green(image->green_mask);
-    const Channel blue(image->blue_mask);
     RgbImage result(box.width, box.height);
     for (int y = 0; y < box.height; ++y) {
         for (int x = 0; x < box.width; ++x) {
             const unsigned long pixel = XGetPixel(image, x, y);
-            result.set(x, y, {red(pixel), green(pixel), blue(pixel)});
+            result.set(x, y, {channel(pixel, image->red_mask), channel(pixel, image->green_mask),
+                              channel(pixel, image->blue_mask)});
         }
     }
     XDestroyImage(image);
@@ -236,7 +226,7 @@ void XSession::focus(WindowId window) {
     }
 }
 
-void XSession::sendKeys(const std::vector<std::string>& keysyms, unsigned delayMicroseconds) {
+void XSession::pressKeys(const std::vector<std::string>& keysyms, unsigned delayMicroseconds) {
     for (const std::string& keysym : keysyms) {
         // CURRENTWINDOW: XTest events to the focused window, never the
         // synthetic events sent to one window, which many clients ignore.
@@ -249,11 +239,7 @@ void XSession::sendKeys(const std::vector<std::string>& keysyms, unsigned delayM
 }
 
 void XSession::pressKey(const std::string& keysym) {
-    sendKeys({keysym}, 12000);  // xdotool's own pace
-}
-
-void XSession::pressKeys(const std::vector<std::string>& keysyms) {
-    sendKeys(keysyms, 0);
+    pressKeys({keysym}, 12000);  // xdotool's own pace
 }
 
 void XSession::killClient(WindowId window) {

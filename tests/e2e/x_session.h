@@ -78,7 +78,7 @@ public:
     // a keyboard gives them: each an X keysym, optionally with modifiers
     // ("space", "Return", "ctrl+a"). pressKeys sends them back to back.
     void pressKey(const std::string& keysym);
-    void pressKeys(const std::vector<std::string>& keysyms);
+    void pressKeys(const std::vector<std::string>& keysyms, unsigned delayMicroseconds = 0);
     // Ends the window's client as a window manager does one that ignores a
     // polite close (XKillClient).
     void killClient(WindowId window);
@@ -97,8 +97,6 @@ public:
     PictureWait waitForPictureOtherThan(WindowId window, const RgbImage& previous);
 
 private:
-    void sendKeys(const std::vector<std::string>& keysyms, unsigned delayMicroseconds);
-
     std::optional<ChildProcess> server_;
     std::string name_;
     _XDisplay* display_ = nullptr;
