@@ -131,37 +131,36 @@ ChildProcess XSession::launch(const std::vector<std::string>& argv, const Enviro
     return ChildProcess(options);
 }
 
+// Not libxdo's search: its xdo_get_window_name keeps the atoms it interns in
+// statics, valid only on the first display the process opened, so a second
+// session (the Wine test's native viewer) finds no window at all.
 std::optional<WindowId> XSession::findWindow(const std::string& title) {
-    // libxdo matches a regular expression, and ignores case: anchor it,
-    // escape it, and check the exact title of what it finds.
-    std::string pattern = "^";
-    for (const char c : title) {
-        pattern += std::strchr(".[]()*+?{}|^$\\", c) != nullptr && c != '\0' ? "\\" : "";
-        pattern += c;
-    }
-    pattern += "$";
-    xdo_search_t search{};
-    search.winname = pattern.c_str();
-    search.only_visible = 1;
-    search.max_depth = -1;
-    search.require = xdo_search_t::SEARCH_ALL;
-    search.searchmask = SEARCH_NAME | SEARCH_ONLYVISIBLE;
-    Window* windows = nullptr;
-    unsigned int count = 0;
-    xdo_search_windows(xdo_, &search, &windows, &count);
-    std::optional<WindowId> found;
-    for (unsigned int i = 0; i < count && !found; ++i) {
-        unsigned char* name = nullptr;
-        int length = 0;
-        int type = 0;
-        xdo_get_window_name(xdo_, windows[i], &name, &length, &type);
-        if (name != nullptr && std::string(reinterpret_cast<char*>(name), static_cast<std::size_t>(length)) == title) {
-            found = windows[i];
+    std::vector<Window> pending = {DefaultRootWindow(display_)};
+    while (!pending.empty()) {
+        const Window window = pending.back();
+        pending.pop_back();
+        char* name = nullptr;
+        XWindowAttributes attributes{};
+        if (succeeds(display_, [&] { return XFetchName(display_, window, &name) != 0; }) &&
+            name != nullptr && title == name &&
+            succeeds(display_, [&] { return XGetWindowAttributes(display_, window, &attributes); }) &&
+            attributes.map_state == IsViewable) {
+            XFree(name);
+            return window;
         }
         if (name != nullptr) XFree(name);
+        Window root = 0;
+        Window parent = 0;
+        Window* children = nullptr;
+        unsigned count = 0;
+        if (succeeds(display_, [&] {
+                return XQueryTree(display_, window, &root, &parent, &children, &count) != 0;
+            })) {
+            pending.insert(pending.end(), children, children + count);
+        }
+        if (children != nullptr) XFree(children);
     }
-    std::free(windows);
-    return found;
+    return std::nullopt;
 }
 
 WindowGeometry XSession::geometry(WindowId window) {

@@ -2,9 +2,9 @@
 
 // Everything one end-to-end test needs in one object: a private X server
 // (Xvfb), one connection to it, programs launched on it, their windows,
-// pictures and keys. Windows, focus and keys go through libxdo, xdotool's
-// library; pixels and the window-manager probe through Xlib, which libxdo
-// does not cover. Xlib itself stays out of this header (its macros clash
+// pictures and keys. Focus, keys, resizing and killing go through libxdo,
+// xdotool's library; pixels, the window-manager probe and the search by
+// title (see findWindow) through Xlib. Xlib itself stays out of this header (its macros clash
 // with other code). Programs launched are returned to the caller; destroy
 // them (or let them end) before the session.
 
