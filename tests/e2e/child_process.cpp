@@ -128,9 +128,6 @@ ChildProcess::ChildProcess(const LaunchOptions& options) {
         dup2(devNull, STDIN_FILENO);
         dup2(stdoutFd_, STDOUT_FILENO);
         dup2(stderrFd_, STDERR_FILENO);
-        for (int fd : options.inheritedFds) {
-            fcntl(fd, F_SETFD, 0);
-        }
         execve(program->c_str(), argv.data(), envp.data());
         const int error = errno;
         ssize_t ignored = write(execReport[1], &error, sizeof error);

@@ -32,9 +32,6 @@ struct LaunchOptions {
     // argv[0] is looked up in PATH unless it contains a slash.
     std::vector<std::string> argv;
     Environment environment;
-    // Descriptors the child keeps under the same numbers; every other
-    // descriptor except 0, 1 and 2 is closed on exec.
-    std::vector<int> inheritedFds;
 };
 
 // The full path of an executable found in PATH (or the name itself if it

@@ -2,14 +2,10 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <fcntl.h>
-#include <poll.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <stdexcept>
 #include <thread>
 
@@ -45,29 +41,6 @@ bool succeeds(Display* display, Request request) {
     return ok && lastErrorCode == 0;
 }
 
-// Xvfb writes its display number and a newline to `fd` once it accepts
-// connections; empty if it ends or times out first.
-std::string readDisplayNumber(int fd, std::chrono::milliseconds timeout) {
-    std::string report;
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (report.find('\n') == std::string::npos) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        pollfd ready{fd, POLLIN, 0};
-        const int polled = left.count() > 0 ? poll(&ready, 1, static_cast<int>(left.count())) : 0;
-        if (polled < 0 && errno == EINTR) {
-            continue;
-        }
-        char buffer[32];
-        const ssize_t n = polled > 0 ? read(fd, buffer, sizeof buffer) : 0;
-        if (n <= 0) {
-            return "";
-        }
-        report.append(buffer, static_cast<std::size_t>(n));
-    }
-    return report.substr(0, report.find('\n'));
-}
-
 // One channel of a TrueColor pixel, whatever its mask, in 8 bits.
 std::uint8_t channel(unsigned long pixel, unsigned long mask) {
     if (mask == 0) return 0;
@@ -78,34 +51,23 @@ std::uint8_t channel(unsigned long pixel, unsigned long mask) {
 }  // namespace
 
 XSession::XSession() {
-    int report[2] = {-1, -1};
-    if (pipe2(report, O_CLOEXEC) != 0) {
-        throw std::runtime_error(std::string("cannot create a pipe for Xvfb: ") + std::strerror(errno));
-    }
     // -displayfd: the server itself picks a free display number and writes
-    // it to the descriptor once it accepts connections, so there is no race
+    // it, with a newline, once it accepts connections, so there is no race
     // with other servers starting at the same time.
-    LaunchOptions launch;
-    launch.argv = {"Xvfb", "-displayfd", std::to_string(report[1]), "-screen", "0", "1024x768x24",
-                   "-nolisten", "tcp", "-noreset"};
-    launch.inheritedFds = {report[1]};
-    try {
-        server_.emplace(launch);
-    } catch (...) {
-        close(report[0]);
-        close(report[1]);
-        throw;
+    server_.emplace(LaunchOptions{{"Xvfb", "-displayfd", "1", "-screen", "0", "1024x768x24",
+                                   "-nolisten", "tcp", "-noreset"},
+                                  {}});
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    std::string report;
+    while ((report = server_->stdoutText()).find('\n') == std::string::npos) {
+        if (!server_->running() || std::chrono::steady_clock::now() >= deadline) {
+            const ExitStatus status = server_->stop();
+            throw std::runtime_error("Xvfb did not report ready (" + status.describe() +
+                                     "); it said:\n" + server_->stderrText());
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    // Only the server may hold the write end, so that its death reads as EOF.
-    close(report[1]);
-    const std::string number = readDisplayNumber(report[0], std::chrono::seconds(10));
-    close(report[0]);
-    if (number.empty()) {
-        const ExitStatus status = server_->stop();
-        throw std::runtime_error("Xvfb did not report ready (" + status.describe() + "); it said:\n" +
-                                 server_->stderrText());
-    }
-    name_ = ":" + number;
+    name_ = ":" + report.substr(0, report.find('\n'));
 
     XSetErrorHandler(recordError);
     XSetIOErrorHandler(reportLostConnection);
@@ -124,9 +86,7 @@ XSession::~XSession() {
 }
 
 ChildProcess XSession::launch(const std::vector<std::string>& argv, const Environment& environment) {
-    LaunchOptions options;
-    options.argv = argv;
-    options.environment = environment;
+    LaunchOptions options{argv, environment};
     options.environment["DISPLAY"] = name_;
     return ChildProcess(options);
 }
