@@ -101,27 +101,16 @@ std::string growthFigure(const std::string& what, long first, long last) {
            growth(first, last) + "; bound +" + kib(kResidentGrowthBoundKiB) + ")";
 }
 
-class ViewerUnderStress : public ::testing::Test {
+class ViewerUnderStress : public e2e::ViewerTest {
 protected:
     void SetUp() override {
         E2E_REQUIRE_PROGRAMS("Xvfb");
         ASSERT_NO_THROW(e2e::goldenFrames()) << "run scripts/gallery to write them";
-        session_.emplace();
-        try {
-            viewer_.emplace(e2e::launchViewer(*session_));
-        } catch (const std::exception& error) {
-            FAIL() << error.what();
-        }
+        ASSERT_NO_FATAL_FAILURE(start(e2e::viewerCommand()));
         session_->focus(viewer_->window);
     }
 
-    void TearDown() override {
-        viewer_.reset();  // before the server goes
-        session_.reset();
-    }
-
     pid_t pid() const { return viewer_->process.pid(); }
-    std::string describe() { return e2e::describe(viewer_->process); }
 
     RgbImage settledPicture(milliseconds settle = milliseconds(300)) {
         e2e::PictureWaitOptions options;
@@ -130,19 +119,6 @@ protected:
                             viewer_->window, [](const RgbImage& p) { return !p.uniform(); }, options)
             .picture;
     }
-
-    // Esc must still end it with status 1, after whatever went before.
-    void expectEscapeEndsWithStatusOne() {
-        session_->focus(viewer_->window);
-        session_->pressKey("Escape");
-        const std::optional<e2e::ExitStatus> status = viewer_->process.waitFor(seconds(5));
-        ASSERT_TRUE(status) << "still running 5 s after Esc" << describe();
-        EXPECT_TRUE(status->exitedWith(1)) << describe();
-        EXPECT_EQ(viewer_->process.stderrText(), "");
-    }
-
-    std::optional<e2e::XSession> session_;
-    std::optional<e2e::LaunchedViewer> viewer_;
 };
 
 TEST_F(ViewerUnderStress, TenThousandRandomKeysLeaveTheSurfaceTheirCountPredicts) {

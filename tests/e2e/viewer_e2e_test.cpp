@@ -45,29 +45,12 @@ bool neutralGrey(Rgb c) {
     return std::abs(c.r - c.g) <= 2 && std::abs(c.g - c.b) <= 2;
 }
 
-class ViewerOnVirtualDisplay : public ::testing::Test {
+class ViewerOnVirtualDisplay : public e2e::ViewerTest {
 protected:
     void SetUp() override {
         E2E_REQUIRE_PROGRAMS("Xvfb");
-        session_.emplace();
-        try {
-            viewer_.emplace(e2e::launchViewer(*session_));
-        } catch (const std::exception& error) {
-            FAIL() << error.what();
-        }
+        start(e2e::viewerCommand());
     }
-
-    void TearDown() override {
-        viewer_.reset();  // before the server goes
-        session_.reset();
-    }
-
-    RgbImage pictureAfterKey(const std::string& keysym, const RgbImage& previous) {
-        return e2e::pictureAfterKey(*session_, *viewer_, keysym, previous);
-    }
-
-    std::optional<e2e::XSession> session_;
-    std::optional<e2e::LaunchedViewer> viewer_;
 };
 
 TEST_F(ViewerOnVirtualDisplay, WindowHasItsTitleSizeAndPlace) {
@@ -134,17 +117,7 @@ TEST_F(ViewerOnVirtualDisplay, FirstFrameShowsBackgroundLabelOutlinesAndLitCells
 }
 
 TEST_F(ViewerOnVirtualDisplay, SevenCharacterKeysCycleBackToTheFirstPicture) {
-    session_->focus(viewer_->window);
-    // Lower and upper case, a digit, space, Enter and Backspace: each a character.
-    const std::vector<std::string> keys = {"a", "1", "space", "Return", "BackSpace", "Z", "x"};
-    RgbImage previous = viewer_->firstFrame;
-    for (const std::string& key : keys) {
-        previous = pictureAfterKey(key, previous);
-        if (HasFailure()) return;
-    }
-    EXPECT_TRUE(previous == viewer_->firstFrame)
-        << e2e::comparePictures(previous, viewer_->firstFrame, 0).differing << " pixels differ from the first frame"
-        << keepPicture(previous, "after-seven-keys") << keepPicture(viewer_->firstFrame, "first-frame");
+    expectSevenCharacterKeysCycleBack();
 }
 
 TEST_F(ViewerOnVirtualDisplay, KeysWithoutACharacterChangeNothing) {
@@ -164,14 +137,7 @@ TEST_F(ViewerOnVirtualDisplay, KeysWithoutACharacterChangeNothing) {
 }
 
 TEST_F(ViewerOnVirtualDisplay, EscapeEndsTheProcessWithStatusOne) {
-    session_->focus(viewer_->window);
-    session_->pressKey("Escape");
-    const std::optional<e2e::ExitStatus> status = viewer_->process.waitFor(milliseconds(5000));
-    ASSERT_TRUE(status) << "still running 5 s after Esc" << describe(viewer_->process);
-    EXPECT_TRUE(status->exitedWith(1)) << status->describe() << describe(viewer_->process);
-    // The program itself never writes to the console.
-    EXPECT_EQ(viewer_->process.stdoutText(), "");
-    EXPECT_EQ(viewer_->process.stderrText(), "");
+    expectEscapeEndsWithStatusOne();
 }
 
 TEST(ViewerWithoutDisplay, FailsWithFreeglutsMessageInsteadOfHanging) {

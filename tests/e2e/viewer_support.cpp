@@ -124,4 +124,51 @@ std::vector<RgbImage> captureEverySurface(XSession& session, LaunchedViewer& vie
     return frames;
 }
 
+void ViewerTest::start(const std::vector<std::string>& command, const Environment& environment,
+                       std::chrono::milliseconds timeout) {
+    session_.emplace();
+    try {
+        viewer_.emplace(startViewer(*session_, command, environment, timeout));
+    } catch (const std::exception& error) {
+        FAIL() << error.what();
+    }
+}
+
+void ViewerTest::TearDown() {
+    if (viewer_) {
+        viewer_->process.stop(std::chrono::milliseconds(2000));
+    }
+    viewer_.reset();
+    session_.reset();
+}
+
+RgbImage ViewerTest::pictureAfterKey(const std::string& keysym, const RgbImage& previous) {
+    return e2e::pictureAfterKey(*session_, *viewer_, keysym, previous);
+}
+
+void ViewerTest::expectSevenCharacterKeysCycleBack() {
+    session_->focus(viewer_->window);
+    // Lower and upper case, a digit, space, Enter and Backspace: each a character.
+    const std::vector<std::string> keys = {"a", "1", "space", "Return", "BackSpace", "Z", "x"};
+    RgbImage previous = viewer_->firstFrame;
+    for (const std::string& key : keys) {
+        previous = pictureAfterKey(key, previous);
+        if (HasFailure()) return;
+    }
+    EXPECT_TRUE(previous == viewer_->firstFrame)
+        << comparePictures(previous, viewer_->firstFrame, 0).differing << " pixels differ from the first frame"
+        << keepPicture(previous, "after-seven-keys") << keepPicture(viewer_->firstFrame, "first-frame");
+}
+
+void ViewerTest::expectEscapeEndsWithStatusOne(std::chrono::milliseconds timeout) {
+    session_->focus(viewer_->window);
+    session_->pressKey("Escape");
+    const std::optional<ExitStatus> status = viewer_->process.waitFor(timeout);
+    ASSERT_TRUE(status) << "still running " << timeout.count() << " ms after Esc" << describe();
+    EXPECT_TRUE(status->exitedWith(1)) << describe();
+    // The program itself never writes to the console, nor may freeglut or Wine complain.
+    EXPECT_EQ(viewer_->process.stdoutText(), "");
+    EXPECT_EQ(viewer_->process.stderrText(), "");
+}
+
 }  // namespace e2e

@@ -75,42 +75,20 @@ std::vector<std::string> wineCommand(const std::string& exe) {
     return {"wine", "cmd", "/c", "set DISPLAY=&& " + windowsPath(exe)};
 }
 
-class WindowsBuildUnderWine : public ::testing::Test {
+class WindowsBuildUnderWine : public e2e::ViewerTest {
 protected:
     void SetUp() override {
-        exe_ = windowsExecutable();
-        if (exe_.empty()) {
+        const std::string exe = windowsExecutable();
+        if (exe.empty()) {
             GTEST_SKIP() << "SURFACE_VIEWER_WINDOWS_EXE is not set (scripts/windows sets it)";
         }
         E2E_REQUIRE_PROGRAMS("Xvfb", "wine");
-        session_.emplace();
-        try {
-            wine_.emplace(e2e::startViewer(*session_, wineCommand(exe_), wineEnvironment(exe_),
-                                           kWindowTimeout));
-        } catch (const std::exception& error) {
-            FAIL() << error.what();
-        }
+        start(wineCommand(exe), wineEnvironment(exe), kWindowTimeout);
     }
-
-    void TearDown() override {
-        if (wine_) {
-            wine_->process.stop(milliseconds(2000));
-        }
-        wine_.reset();
-        session_.reset();
-    }
-
-    RgbImage pictureAfterKey(const std::string& keysym, const RgbImage& previous) {
-        return e2e::pictureAfterKey(*session_, *wine_, keysym, previous);
-    }
-
-    std::string exe_;
-    std::optional<e2e::XSession> session_;
-    std::optional<e2e::LaunchedViewer> wine_;
 };
 
 TEST_F(WindowsBuildUnderWine, WindowHasItsTitleSizeAndAboutItsPlace) {
-    const e2e::WindowGeometry place = session_->geometry(wine_->window);
+    const e2e::WindowGeometry place = session_->geometry(viewer_->window);
     EXPECT_EQ(place.width, kViewerWindowSize);
     EXPECT_EQ(place.height, kViewerWindowSize);
     EXPECT_NEAR(place.x, kViewerPosition, kPositionSlack);
@@ -126,7 +104,7 @@ TEST_F(WindowsBuildUnderWine, FirstFrameMatchesTheLinuxBuild) {
         FAIL() << error.what();
     }
 
-    const RgbImage& windows = wine_->firstFrame;
+    const RgbImage& windows = viewer_->firstFrame;
     const e2e::PixelDifference difference =
         e2e::comparePictures(windows, native->firstFrame, kChannelTolerance);
     std::cout << "Wine against Linux, first frame: " << difference.differing << " of "
@@ -140,28 +118,11 @@ TEST_F(WindowsBuildUnderWine, FirstFrameMatchesTheLinuxBuild) {
 }
 
 TEST_F(WindowsBuildUnderWine, SevenCharacterKeysCycleBackToTheFirstPicture) {
-    session_->focus(wine_->window);
-    const std::vector<std::string> keys = {"a", "1", "space", "Return", "BackSpace", "Z", "x"};
-    RgbImage previous = wine_->firstFrame;
-    for (const std::string& key : keys) {
-        previous = pictureAfterKey(key, previous);
-        if (HasFailure()) return;
-    }
-    EXPECT_TRUE(previous == wine_->firstFrame)
-        << e2e::comparePictures(previous, wine_->firstFrame, 0).differing << " pixels differ from the first frame"
-        << keepPicture(previous, "after-seven-keys") << keepPicture(wine_->firstFrame, "first-frame");
+    expectSevenCharacterKeysCycleBack();
 }
 
 TEST_F(WindowsBuildUnderWine, EscapeEndsTheProcessWithStatusOne) {
-    session_->focus(wine_->window);
-    session_->pressKey("Escape");
-    e2e::ChildProcess& process = wine_->process;
-    const std::optional<e2e::ExitStatus> status = process.waitFor(milliseconds(10000));
-    ASSERT_TRUE(status) << "still running 10 s after Esc" << describe(process);
-    EXPECT_TRUE(status->exitedWith(1)) << status->describe() << describe(process);
-    // Nothing on the console, and no complaint from Wine or freeglut.
-    EXPECT_EQ(process.stdoutText(), "");
-    EXPECT_EQ(process.stderrText(), "");
+    expectEscapeEndsWithStatusOne(milliseconds(10000));
 }
 
 }  // namespace
