@@ -26,9 +26,9 @@ int main(int argc, char** argv) {
 
     // The frames really ran: 882 primitives of the surface and one of the axes each.
     const unsigned long expected = turns * surfaceCount * 883;
-    if (currentSurface != 0 || glNullCounts().primitives != expected) {
+    if (currentSurface != 0 || glNullPrimitives() != expected) {
         std::fprintf(stderr, "surface %u after the turns, %lu primitives, expected %lu\n",
-                     currentSurface, glNullCounts().primitives, expected);
+                     currentSurface, glNullPrimitives(), expected);
         return 1;
     }
     return 0;

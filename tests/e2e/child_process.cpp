@@ -191,11 +191,8 @@ bool ChildProcess::reap(bool block) {
     if (result != pid_) {
         return false;
     }
-    ExitStatus status;
-    status.exited = WIFEXITED(raw);
-    status.code = status.exited ? WEXITSTATUS(raw) : 0;
-    status.signal = WIFSIGNALED(raw) ? WTERMSIG(raw) : 0;
-    status_ = status;
+    status_ = ExitStatus{WIFEXITED(raw), WIFEXITED(raw) ? WEXITSTATUS(raw) : 0,
+                         WIFSIGNALED(raw) ? WTERMSIG(raw) : 0};
     return true;
 }
 
@@ -224,13 +221,8 @@ ExitStatus ChildProcess::stop(std::chrono::milliseconds grace) {
     return status_.value_or(ExitStatus{});
 }
 
-std::string ChildProcess::stdoutText() const {
-    return readWhole(stdoutFd_);
-}
-
-std::string ChildProcess::stderrText() const {
-    return readWhole(stderrFd_);
-}
+std::string ChildProcess::stdoutText() const { return readWhole(stdoutFd_); }
+std::string ChildProcess::stderrText() const { return readWhole(stderrFd_); }
 
 namespace {
 

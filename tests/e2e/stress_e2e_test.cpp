@@ -112,12 +112,9 @@ protected:
 
     pid_t pid() const { return viewer_->process.pid(); }
 
-    RgbImage settledPicture(milliseconds settle = milliseconds(300)) {
-        e2e::PictureWaitOptions options;
-        options.settle = settle;
-        return session_->waitForStablePicture(
-                            viewer_->window, [](const RgbImage& p) { return !p.uniform(); }, options)
-            .picture;
+    RgbImage settledPicture() {
+        const auto drawn = [](const RgbImage& p) { return !p.uniform(); };
+        return session_->waitForStablePicture(viewer_->window, drawn, milliseconds(300)).picture;
     }
 };
 
@@ -229,14 +226,12 @@ TEST_F(ViewerUnderStress, ResizedTo200By600AndBackItKeepsDrawing) {
     const std::vector<RgbImage>& golden = e2e::goldenFrames();
     e2e::XSession& session = *session_;
     const auto pictureOfSize = [&](int width, int height, const RgbImage& other) {
-        e2e::PictureWaitOptions options;
-        options.settle = milliseconds(300);
         return session.waitForStablePicture(
             viewer_->window,
             [&](const RgbImage& p) {
                 return p.width() == width && p.height() == height && !p.uniform() && p != other;
             },
-            options);
+            milliseconds(300));
     };
 
     // Tall and narrow: the projection keeps its aspect ratio of 1, so the
@@ -312,11 +307,7 @@ TEST(ViewerUnderAWindowManager, ClosedByTheWindowManagerItExitsWithStatusZero) {
         std::this_thread::sleep_for(milliseconds(20));
     }
     std::optional<e2e::LaunchedViewer> viewer;
-    try {
-        viewer.emplace(e2e::launchViewer(session));
-    } catch (const std::exception& error) {
-        FAIL() << error.what();
-    }
+    ASSERT_NO_THROW(viewer.emplace(e2e::launchViewer(session)));
     // evilwm gives the focus to the window under the pointer; Ctrl+Alt+Esc is
     // its key to close that window. Had evilwm not taken the key, the viewer
     // would have seen Esc and ended with status 1.

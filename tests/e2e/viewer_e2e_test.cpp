@@ -126,10 +126,8 @@ TEST_F(ViewerOnVirtualDisplay, KeysWithoutACharacterChangeNothing) {
         session_->pressKey(key);
     }
     // Nothing may redraw: a picture that stays put for half a second is final.
-    e2e::PictureWaitOptions patient;
-    patient.settle = milliseconds(500);
-    const e2e::PictureWait after =
-        session_->waitForStablePicture(viewer_->window, [](const RgbImage&) { return true; }, patient);
+    const e2e::PictureWait after = session_->waitForStablePicture(
+        viewer_->window, [](const RgbImage&) { return true; }, milliseconds(500));
     ASSERT_TRUE(after.settled);
     EXPECT_TRUE(after.picture == viewer_->firstFrame) << keepPicture(after.picture, "after-keys");
     // A character key still works afterwards.

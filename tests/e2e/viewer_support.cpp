@@ -33,10 +33,7 @@ std::string galleryPath(int index) {
 const std::vector<RgbImage>& goldenFrames() {
     static const std::vector<RgbImage> frames = [] {
         std::vector<RgbImage> result;
-        result.reserve(kSurfaceCount);
-        for (int i = 0; i < kSurfaceCount; ++i) {
-            result.push_back(readPng(galleryPath(i)));
-        }
+        for (int i = 0; i < kSurfaceCount; ++i) result.push_back(readPng(galleryPath(i)));
         return result;
     }();
     return frames;
@@ -127,11 +124,7 @@ std::vector<RgbImage> captureEverySurface(XSession& session, LaunchedViewer& vie
 void ViewerTest::start(const std::vector<std::string>& command, const Environment& environment,
                        std::chrono::milliseconds timeout) {
     session_.emplace();
-    try {
-        viewer_.emplace(startViewer(*session_, command, environment, timeout));
-    } catch (const std::exception& error) {
-        FAIL() << error.what();
-    }
+    ASSERT_NO_THROW(viewer_.emplace(startViewer(*session_, command, environment, timeout)));
 }
 
 void ViewerTest::TearDown() {

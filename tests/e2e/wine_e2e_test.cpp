@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <iostream>
@@ -19,7 +20,6 @@
 
 namespace {
 
-using e2e::describe;
 using e2e::keepPicture;
 using e2e::kViewerPosition;
 using e2e::kViewerWindowSize;
@@ -42,16 +42,10 @@ std::string environmentOr(const char* name, const std::string& fallback) {
     return value != nullptr && *value != '\0' ? value : fallback;
 }
 
-std::string windowsExecutable() {
-    return environmentOr("SURFACE_VIEWER_WINDOWS_EXE", "");
-}
-
 // Wine maps Z: to the Unix root.
 std::string windowsPath(const std::string& unixPath) {
     std::string path = "Z:" + unixPath;
-    for (char& c : path) {
-        if (c == '/') c = '\\';
-    }
+    std::replace(path.begin(), path.end(), '/', '\\');
     return path;
 }
 
@@ -78,7 +72,7 @@ std::vector<std::string> wineCommand(const std::string& exe) {
 class WindowsBuildUnderWine : public e2e::ViewerTest {
 protected:
     void SetUp() override {
-        const std::string exe = windowsExecutable();
+        const std::string exe = environmentOr("SURFACE_VIEWER_WINDOWS_EXE", "");
         if (exe.empty()) {
             GTEST_SKIP() << "SURFACE_VIEWER_WINDOWS_EXE is not set (scripts/windows sets it)";
         }
@@ -98,11 +92,7 @@ TEST_F(WindowsBuildUnderWine, WindowHasItsTitleSizeAndAboutItsPlace) {
 TEST_F(WindowsBuildUnderWine, FirstFrameMatchesTheLinuxBuild) {
     e2e::XSession nativeSession;
     std::optional<e2e::LaunchedViewer> native;
-    try {
-        native.emplace(e2e::startViewer(nativeSession, {e2e::builtViewer()}));
-    } catch (const std::exception& error) {
-        FAIL() << error.what();
-    }
+    ASSERT_NO_THROW(native.emplace(e2e::startViewer(nativeSession, {e2e::builtViewer()})));
 
     const RgbImage& windows = viewer_->firstFrame;
     const e2e::PixelDifference difference =

@@ -224,9 +224,9 @@ bool XSession::windowManagerRunning() {
 
 PictureWait XSession::waitForStablePicture(WindowId window,
                                            const std::function<bool(const RgbImage&)>& accept,
-                                           const PictureWaitOptions& options) {
+                                           std::chrono::milliseconds settle) {
     using Clock = std::chrono::steady_clock;
-    const auto deadline = Clock::now() + options.timeout;
+    const auto deadline = Clock::now() + std::chrono::seconds(10);
     PictureWait result;
     auto unchangedSince = Clock::now();
     for (;;) {
@@ -235,7 +235,7 @@ PictureWait XSession::waitForStablePicture(WindowId window,
         if (picture != result.picture) {
             result.picture = std::move(picture);
             unchangedSince = now;
-        } else if (now - unchangedSince >= options.settle && accept(result.picture)) {
+        } else if (now - unchangedSince >= settle && accept(result.picture)) {
             result.settled = true;
             return result;
         }

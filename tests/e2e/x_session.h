@@ -33,12 +33,6 @@ struct WindowGeometry {
     bool viewable = false;
 };
 
-struct PictureWaitOptions {
-    std::chrono::milliseconds timeout{10000};
-    // How long the picture must stay the same to count as finished.
-    std::chrono::milliseconds settle{150};
-};
-
 struct PictureWait {
     bool settled = false;  // false: timed out
     RgbImage picture;      // the picture that settled, or the last one seen
@@ -86,10 +80,10 @@ public:
     // children, as only a window manager may.
     bool windowManagerRunning();
 
-    // Captures the window until its picture has stayed the same for
-    // `settle` and `accept` holds for it.
+    // Captures the window, for 10 s at most, until its picture has stayed
+    // the same for `settle` (then it counts as finished) and `accept` holds for it.
     PictureWait waitForStablePicture(WindowId window, const std::function<bool(const RgbImage&)>& accept,
-                                     const PictureWaitOptions& options = {});
+                                     std::chrono::milliseconds settle = std::chrono::milliseconds(150));
     // The first drawn picture: stable and not of a single colour, as a
     // window is before its first frame.
     PictureWait waitForDrawnPicture(WindowId window);
