@@ -32,7 +32,7 @@ std::string missingPrograms(const std::vector<std::string>& programs) {
 }
 
 std::vector<std::string> commandFromEnvironment(const char* variable,
-                                                std::vector<std::string> fallback) {
+                                                const std::vector<std::string>& fallback) {
     const char* value = std::getenv(variable);
     std::istringstream stream(value != nullptr ? value : "");
     std::vector<std::string> words{std::istream_iterator<std::string>(stream), {}};

@@ -33,6 +33,7 @@ std::string galleryPath(int index) {
 const std::vector<RgbImage>& goldenFrames() {
     static const std::vector<RgbImage> frames = [] {
         std::vector<RgbImage> result;
+        result.reserve(kSurfaceCount);
         for (int i = 0; i < kSurfaceCount; ++i) result.push_back(readPng(galleryPath(i)));
         return result;
     }();
