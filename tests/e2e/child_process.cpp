@@ -11,6 +11,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 #include <stdexcept>
 #include <thread>
 #include <utility>
@@ -23,30 +25,17 @@ namespace {
 
 constexpr std::chrono::milliseconds kPollInterval(5);
 
-std::string errnoText(const std::string& what) {
-    return what + ": " + std::strerror(errno);
-}
-
 std::string readWhole(int fd) {
     std::string text;
-    if (fd < 0) {
-        return text;
-    }
     char buffer[4096];
-    off_t offset = 0;
-    for (;;) {
-        const ssize_t n = pread(fd, buffer, sizeof buffer, offset);
-        if (n <= 0) {
-            break;
-        }
+    ssize_t n = 0;
+    for (off_t at = 0; fd >= 0 && (n = pread(fd, buffer, sizeof buffer, at)) > 0; at += n) {
         text.append(buffer, static_cast<std::size_t>(n));
-        offset += n;
     }
     return text;
 }
 
-std::vector<std::string> mergedEnvironment(
-    const std::map<std::string, std::optional<std::string>>& changes) {
+std::vector<std::string> mergedEnvironment(const Environment& changes) {
     std::vector<std::string> result;
     for (char** entry = environ; *entry != nullptr; ++entry) {
         const std::string text = *entry;
@@ -87,32 +76,23 @@ std::optional<std::string> findProgram(const std::string& name) {
         return access(name.c_str(), X_OK) == 0 ? std::optional<std::string>(name) : std::nullopt;
     }
     const char* path = std::getenv("PATH");
-    std::string dirs = path != nullptr ? path : "/usr/local/bin:/usr/bin:/bin";
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t end = dirs.find(':', start);
-        std::string dir = dirs.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    std::istringstream dirs(path != nullptr ? path : "/usr/local/bin:/usr/bin:/bin");
+    for (std::string dir; std::getline(dirs, dir, ':');) {
         const std::string candidate = (dir.empty() ? "." : dir) + "/" + name;
         struct stat info {};
         if (stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
             access(candidate.c_str(), X_OK) == 0) {
             return candidate;
         }
-        if (end == std::string::npos) {
-            return std::nullopt;
-        }
-        start = end + 1;
     }
+    return std::nullopt;
 }
 
 ChildProcess::ChildProcess(const LaunchOptions& options) {
-    if (options.argv.empty()) {
-        throw std::invalid_argument("ChildProcess: empty argv");
-    }
     for (const std::string& word : options.argv) {
         commandLine_ += (commandLine_.empty() ? "" : " ") + word;
     }
-    const std::optional<std::string> program = findProgram(options.argv[0]);
+    const std::optional<std::string> program = findProgram(options.argv.at(0));
     if (!program) {
         throw std::runtime_error("cannot start '" + commandLine_ + "': " + options.argv[0] +
                                  " not found");
@@ -131,7 +111,7 @@ ChildProcess::ChildProcess(const LaunchOptions& options) {
     // Reports a failed exec: closed unread when exec succeeds.
     int execReport[2] = {-1, -1};
     if (stdoutFd_ < 0 || stderrFd_ < 0 || devNull < 0 || pipe2(execReport, O_CLOEXEC) != 0) {
-        const std::string message = errnoText("cannot prepare '" + commandLine_ + "'");
+        const std::string message = "cannot prepare '" + commandLine_ + "': " + std::strerror(errno);
         if (devNull >= 0) close(devNull);
         release();
         throw std::runtime_error(message);
@@ -148,9 +128,6 @@ ChildProcess::ChildProcess(const LaunchOptions& options) {
         dup2(devNull, STDIN_FILENO);
         dup2(stdoutFd_, STDOUT_FILENO);
         dup2(stderrFd_, STDERR_FILENO);
-        for (int fd : options.inheritedFds) {
-            fcntl(fd, F_SETFD, 0);
-        }
         execve(program->c_str(), argv.data(), envp.data());
         const int error = errno;
         ssize_t ignored = write(execReport[1], &error, sizeof error);
@@ -196,21 +173,6 @@ ChildProcess::ChildProcess(ChildProcess&& other) noexcept
       commandLine_(std::move(other.commandLine_)),
       status_(other.status_) {}
 
-ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept {
-    if (this != &other) {
-        if (pid_ > 0 && !status_) {
-            stop();
-        }
-        release();
-        pid_ = std::exchange(other.pid_, -1);
-        stdoutFd_ = std::exchange(other.stdoutFd_, -1);
-        stderrFd_ = std::exchange(other.stderrFd_, -1);
-        commandLine_ = std::move(other.commandLine_);
-        status_ = other.status_;
-    }
-    return *this;
-}
-
 void ChildProcess::release() {
     if (stdoutFd_ >= 0) close(stdoutFd_);
     if (stderrFd_ >= 0) close(stderrFd_);
@@ -229,16 +191,9 @@ bool ChildProcess::reap(bool block) {
     if (result != pid_) {
         return false;
     }
-    ExitStatus status;
-    status.exited = WIFEXITED(raw);
-    status.code = status.exited ? WEXITSTATUS(raw) : 0;
-    status.signal = WIFSIGNALED(raw) ? WTERMSIG(raw) : 0;
-    status_ = status;
+    status_ = ExitStatus{WIFEXITED(raw), WIFEXITED(raw) ? WEXITSTATUS(raw) : 0,
+                         WIFSIGNALED(raw) ? WTERMSIG(raw) : 0};
     return true;
-}
-
-bool ChildProcess::running() {
-    return !reap(false);
 }
 
 std::optional<ExitStatus> ChildProcess::waitFor(std::chrono::milliseconds timeout) {
@@ -266,12 +221,47 @@ ExitStatus ChildProcess::stop(std::chrono::milliseconds grace) {
     return status_.value_or(ExitStatus{});
 }
 
-std::string ChildProcess::stdoutText() const {
-    return readWhole(stdoutFd_);
+std::string ChildProcess::stdoutText() const { return readWhole(stdoutFd_); }
+std::string ChildProcess::stderrText() const { return readWhole(stderrFd_); }
+
+namespace {
+
+std::string procFile(pid_t pid, const char* name) {
+    const std::string path = "/proc/" + std::to_string(pid) + "/" + name;
+    std::ifstream file(path);
+    std::stringstream text;
+    text << file.rdbuf();
+    if (!file || text.str().empty()) {
+        throw std::runtime_error("cannot read " + path + " (has the process ended?)");
+    }
+    return text.str();
 }
 
-std::string ChildProcess::stderrText() const {
-    return readWhole(stderrFd_);
+}  // namespace
+
+long residentKiB(pid_t pid) {
+    std::istringstream status(procFile(pid, "status"));
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmRSS:", 0) == 0) {
+            return std::stol(line.substr(6));
+        }
+    }
+    throw std::runtime_error("no VmRSS for process " + std::to_string(pid));
+}
+
+double cpuSeconds(pid_t pid) {
+    // The command name, in parentheses, may hold blanks: count fields after it.
+    const std::string stat = procFile(pid, "stat");
+    std::istringstream fields(stat.substr(stat.rfind(')') + 2));
+    std::string field;
+    unsigned long long ticks = 0;
+    // After the name: state is field 3, utime 14 and stime 15.
+    for (int number = 3; number <= 15 && fields >> field; ++number) {
+        if (number == 14 || number == 15) {
+            ticks += std::stoull(field);
+        }
+    }
+    return static_cast<double>(ticks) / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
 }  // namespace e2e

@@ -2,6 +2,8 @@
 
 // Starts a program as a child process with its own environment, captures
 // what it writes, waits for it with a timeout and never leaves it behind.
+// No Debian library does all of that (a process group to kill, death with
+// the parent, output readable while it runs), hence this small helper.
 
 #include <sys/types.h>
 
@@ -23,15 +25,13 @@ struct ExitStatus {
     std::string describe() const;
 };
 
+// Variables to set (a value) or remove (nullopt) on top of this process's own.
+using Environment = std::map<std::string, std::optional<std::string>>;
+
 struct LaunchOptions {
     // argv[0] is looked up in PATH unless it contains a slash.
     std::vector<std::string> argv;
-    // Set (a value) or remove (nullopt) these variables on top of this
-    // process's own environment.
-    std::map<std::string, std::optional<std::string>> environment;
-    // Descriptors the child keeps under the same numbers; every other
-    // descriptor except 0, 1 and 2 is closed on exec.
-    std::vector<int> inheritedFds;
+    Environment environment;
 };
 
 // The full path of an executable found in PATH (or the name itself if it
@@ -50,7 +50,7 @@ public:
     ~ChildProcess();
 
     ChildProcess(ChildProcess&& other) noexcept;
-    ChildProcess& operator=(ChildProcess&& other) noexcept;
+    ChildProcess& operator=(ChildProcess&&) = delete;
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
@@ -58,7 +58,7 @@ public:
     const std::string& commandLine() const { return commandLine_; }
 
     // False once it has ended (and then it has been reaped).
-    bool running();
+    bool running() { return !reap(false); }
     // The exit status, or nullopt if it is still running after `timeout`.
     std::optional<ExitStatus> waitFor(std::chrono::milliseconds timeout);
     // Its status if it has ended and been reaped.
@@ -81,5 +81,12 @@ private:
     std::string commandLine_;
     std::optional<ExitStatus> status_;
 };
+
+// What a running process costs, read from /proc; both throw
+// std::runtime_error when the process is gone.
+// Resident memory (VmRSS) in KiB.
+long residentKiB(pid_t pid);
+// User plus system CPU time used so far, in seconds.
+double cpuSeconds(pid_t pid);
 
 }  // namespace e2e

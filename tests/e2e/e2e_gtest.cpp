@@ -3,9 +3,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <set>
 #include <sstream>
 #include <stdexcept>
@@ -30,17 +32,11 @@ std::string missingPrograms(const std::vector<std::string>& programs) {
 }
 
 std::vector<std::string> commandFromEnvironment(const char* variable,
-                                                std::vector<std::string> fallback) {
+                                                const std::vector<std::string>& fallback) {
     const char* value = std::getenv(variable);
-    std::vector<std::string> words;
     std::istringstream stream(value != nullptr ? value : "");
-    for (std::string word; stream >> word;) {
-        words.push_back(word);
-    }
-    if (words.empty()) {
-        return fallback;
-    }
-    return words;
+    std::vector<std::string> words{std::istream_iterator<std::string>(stream), {}};
+    return words.empty() ? fallback : words;
 }
 
 namespace {
@@ -49,9 +45,7 @@ std::string currentTestName() {
     const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string name = test != nullptr ? std::string(test->test_suite_name()) + "." + test->name()
                                        : std::string("outside-a-test");
-    for (char& c : name) {
-        if (c == '/') c = '_';  // parameterised test names
-    }
+    std::replace(name.begin(), name.end(), '/', '_');  // parameterised test names
     return name;
 }
 

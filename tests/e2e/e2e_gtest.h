@@ -23,7 +23,7 @@ std::string missingPrograms(const std::vector<std::string>& programs);
 // is set and not empty, `fallback` otherwise. Lets a run swap the program
 // under test, e.g. for one that needs a launcher in front.
 std::vector<std::string> commandFromEnvironment(const char* variable,
-                                                std::vector<std::string> fallback);
+                                                const std::vector<std::string>& fallback);
 
 // Writes `picture` as <working directory>/e2e-pictures/<suite>.<test>-<label>.png
 // and returns a line saying where, to append to a failure message. Meant for

@@ -1,5 +1,5 @@
 // Writes the viewer's seven pictures, as the end-to-end harness captures
-// them, to DIRECTORY/surface-0.png ... surface-6.png (uncompressed PNG).
+// them, to DIRECTORY/surface-0.png ... surface-6.png.
 // scripts/gallery compresses them into docs/gallery/.
 
 #include <cstdio>

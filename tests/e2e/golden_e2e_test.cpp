@@ -16,7 +16,7 @@ namespace {
 using e2e::RgbImage;
 
 TEST(GoldenFrames, EverySurfaceMatchesItsCommittedFrame) {
-    E2E_REQUIRE_PROGRAMS("Xvfb", "xdotool");
+    E2E_REQUIRE_PROGRAMS("Xvfb");
     std::vector<RgbImage> golden;
     ASSERT_NO_THROW(golden = e2e::goldenFrames()) << "run scripts/gallery to write them";
     for (const RgbImage& frame : golden) {

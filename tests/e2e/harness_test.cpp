@@ -1,19 +1,16 @@
-// The harness's own pieces where a fault would hide real failures: the PNG a
-// failing test leaves behind, and how child processes are reported.
+// The harness's own pieces where a fault would hide real failures: the PNG
+// glue around libpng, and how pictures and child processes are reported.
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdint>
+#include <fstream>
 #include <string>
-#include <vector>
 
 #include "tests/e2e/child_process.h"
-#include "tests/e2e/png_reader.h"
-#include "tests/e2e/process_stats.h"
 #include "tests/e2e/rgb_image.h"
 
 namespace {
@@ -21,89 +18,23 @@ namespace {
 using e2e::Rgb;
 using e2e::RgbImage;
 
-std::uint32_t bigEndian(const std::vector<std::uint8_t>& bytes, std::size_t at) {
-    return (std::uint32_t{bytes.at(at)} << 24) | (std::uint32_t{bytes.at(at + 1)} << 16) |
-           (std::uint32_t{bytes.at(at + 2)} << 8) | bytes.at(at + 3);
-}
-
-// Walks the chunks of a PNG, checking every CRC, and returns the pixels
-// inflated from its stored deflate blocks, scanline filter bytes included.
-std::vector<std::uint8_t> storedPixels(const std::vector<std::uint8_t>& png, int& width,
-                                       int& height) {
-    std::vector<std::uint8_t> zlib;
-    std::size_t at = 8;
-    while (at < png.size()) {
-        const std::uint32_t length = bigEndian(png, at);
-        const std::string type(png.begin() + at + 4, png.begin() + at + 8);
-        EXPECT_EQ(bigEndian(png, at + 8 + length), e2e::crc32(&png[at + 4], length + 4)) << type;
-        if (type == "IHDR") {
-            width = static_cast<int>(bigEndian(png, at + 8));
-            height = static_cast<int>(bigEndian(png, at + 12));
-        } else if (type == "IDAT") {
-            zlib.insert(zlib.end(), png.begin() + at + 8, png.begin() + at + 8 + length);
-        }
-        at += 12 + length;
-    }
-    std::vector<std::uint8_t> raw;
-    std::size_t pos = 2;
-    for (bool last = false; !last;) {
-        if (pos + 5 > zlib.size()) {
-            ADD_FAILURE() << "the pixel data ends inside a block header";
-            return raw;
-        }
-        last = zlib.at(pos) & 1;
-        const std::size_t length = zlib.at(pos + 1) | (zlib.at(pos + 2) << 8);
-        EXPECT_EQ(length ^ 0xFFFF, std::size_t(zlib.at(pos + 3) | (zlib.at(pos + 4) << 8)));
-        raw.insert(raw.end(), zlib.begin() + pos + 5, zlib.begin() + pos + 5 + length);
-        pos += 5 + length;
-    }
-    EXPECT_EQ(bigEndian(zlib, pos), e2e::adler32(raw.data(), raw.size()));
-    EXPECT_EQ(pos + 4, zlib.size());
-    return raw;
-}
-
-TEST(PngWriter, ChecksumsMatchTheirPublishedValues) {
-    const std::string digits = "123456789";
-    const auto* data = reinterpret_cast<const std::uint8_t*>(digits.data());
-    EXPECT_EQ(e2e::crc32(data, digits.size()), 0xCBF43926u);
-    const std::string word = "Wikipedia";
-    EXPECT_EQ(e2e::adler32(reinterpret_cast<const std::uint8_t*>(word.data()), word.size()),
-              0x11E60398u);
-}
-
-TEST(PngWriter, KeepsEveryPixelAcrossSeveralDeflateBlocks) {
-    // 400 x 400 RGB is about 480 kB: eight stored blocks, the last one short.
-    RgbImage image(400, 400, Rgb{51, 51, 178});
-    image.set(0, 0, Rgb{1, 2, 3});
-    image.set(399, 399, Rgb{250, 251, 252});
-    const std::vector<std::uint8_t> png = e2e::encodePng(image);
-    ASSERT_EQ(std::vector<std::uint8_t>(png.begin(), png.begin() + 8),
-              (std::vector<std::uint8_t>{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}));
-
-    int width = 0;
-    int height = 0;
-    const std::vector<std::uint8_t> raw = storedPixels(png, width, height);
-    EXPECT_EQ(width, 400);
-    EXPECT_EQ(height, 400);
-    ASSERT_EQ(raw.size(), 400u * (1 + 400 * 3));
-    for (int y = 0; y < 400; ++y) {
-        const std::size_t row = static_cast<std::size_t>(y) * (1 + 400 * 3);
-        ASSERT_EQ(raw[row], 0) << "filter byte of row " << y;
-        ASSERT_TRUE(std::equal(image.bytes().begin() + y * 1200L, image.bytes().begin() + (y + 1) * 1200L,
-                               raw.begin() + row + 1))
-            << "row " << y;
-    }
-}
-
 TEST(PngReader, ReadsBackWhatTheWriterWroteAndRefusesABrokenFile) {
     RgbImage image(37, 5, Rgb{51, 51, 178});
     for (int x = 0; x < 37; ++x) image.set(x, x % 5, Rgb{static_cast<std::uint8_t>(7 * x), 255, 0});
-    std::vector<std::uint8_t> png = e2e::encodePng(image);
-    EXPECT_TRUE(e2e::decodePng(png) == image);
+    const std::string path = ::testing::TempDir() + "harness-test.png";
+    e2e::writePng(path, image);
+    EXPECT_TRUE(e2e::readPng(path) == image);
 
-    png[png.size() / 2] ^= 0x10;  // inside the pixel data: its CRC no longer holds
-    EXPECT_THROW(e2e::decodePng(png), std::runtime_error);
-    EXPECT_THROW(e2e::decodePng({1, 2, 3}), std::runtime_error);
+    {
+        // The last byte of the pixel data's CRC, just before the 12 bytes of IEND.
+        std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+        const std::streamoff at = file.seekg(0, std::ios::end).tellg() - std::streamoff(13);
+        const int byte = file.seekg(at).get();
+        file.seekp(at).put(static_cast<char>(byte ^ 0x10));
+    }
+    EXPECT_THROW(e2e::readPng(path), std::runtime_error);
+    std::ofstream(path, std::ios::binary) << "\1\2\3";
+    EXPECT_THROW(e2e::readPng(path), std::runtime_error);
 }
 
 TEST(PictureComparison, CountsStepsAndMarksTheDifferences) {

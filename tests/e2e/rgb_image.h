@@ -1,9 +1,8 @@
 #pragma once
 
-// A picture read back from a window, and a PNG writer for it so that a person
-// can open what a failing test saw. No image library needed.
+// A picture read back from a window or from a PNG file, and written as PNG
+// (libpng) so that a person can open what a failing test saw.
 
-#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -42,11 +41,11 @@ public:
 
     int width() const { return width_; }
     int height() const { return height_; }
-    bool empty() const { return pixels_.empty(); }
 
     Rgb at(int x, int y) const;
     void set(int x, int y, Rgb colour);
     const std::vector<std::uint8_t>& bytes() const { return pixels_; }
+    std::uint8_t* data() { return pixels_.data(); }
 
     // True when every pixel has the same colour, as a window that has not drawn yet.
     bool uniform() const;
@@ -76,12 +75,9 @@ int countPixels(const RgbImage& image, Box box, Match match) {
     return count;
 }
 
-// Number of pixels that differ; images of different sizes differ everywhere.
-long differingPixels(const RgbImage& a, const RgbImage& b);
-
 // How two pictures of the same size differ: in how many pixels at all, in
 // how many by more than `tolerance` steps in some channel, and by how many
-// steps at most.
+// steps at most. Pictures of different sizes differ everywhere.
 struct PixelDifference {
     long differing = 0;
     long beyondTolerance = 0;
@@ -103,14 +99,8 @@ RgbImage crop(const RgbImage& image, Box box);
 // follows its window's shape would be.
 RgbImage resample(const RgbImage& image, int width, int height);
 
-// PNG with stored (uncompressed) deflate blocks: larger than need be, but
-// any viewer opens it.
-std::vector<std::uint8_t> encodePng(const RgbImage& image);
-// Throws std::runtime_error when the file cannot be written.
+// 8-bit RGB PNG files; both throw std::runtime_error with libpng's message.
+RgbImage readPng(const std::string& path);
 void writePng(const std::string& path, const RgbImage& image);
-
-// The two checksums PNG needs, exposed for their tests.
-std::uint32_t crc32(const std::uint8_t* data, std::size_t size, std::uint32_t crc = 0);
-std::uint32_t adler32(const std::uint8_t* data, std::size_t size);
 
 }  // namespace e2e

@@ -16,10 +16,7 @@
 #include <vector>
 
 #include "tests/e2e/e2e_gtest.h"
-#include "tests/e2e/process_stats.h"
 #include "tests/e2e/viewer_support.h"
-#include "tests/e2e/virtual_display.h"
-#include "tests/e2e/xdotool.h"
 
 namespace {
 
@@ -69,7 +66,7 @@ const std::vector<std::string> kOtherKeys = {
     "shift+Tab"};
 
 constexpr int kKeyEvents = 10000;
-constexpr int kKeysPerXdotoolRun = 500;
+constexpr int kKeysPerBatch = 500;
 constexpr int kRedraws = 5000;
 
 // Resident memory may grow this much over a run: in its first 2,500 or so
@@ -104,48 +101,21 @@ std::string growthFigure(const std::string& what, long first, long last) {
            growth(first, last) + "; bound +" + kib(kResidentGrowthBoundKiB) + ")";
 }
 
-class ViewerUnderStress : public ::testing::Test {
+class ViewerUnderStress : public e2e::ViewerTest {
 protected:
     void SetUp() override {
-        E2E_REQUIRE_PROGRAMS("Xvfb", "xdotool");
+        E2E_REQUIRE_PROGRAMS("Xvfb");
         ASSERT_NO_THROW(e2e::goldenFrames()) << "run scripts/gallery to write them";
-        session_.emplace();
-        try {
-            viewer_.emplace(e2e::launchViewer(*session_));
-        } catch (const std::exception& error) {
-            FAIL() << error.what();
-        }
+        ASSERT_NO_FATAL_FAILURE(start(e2e::viewerCommand()));
         session_->focus(viewer_->window);
-    }
-
-    void TearDown() override {
-        viewer_.reset();  // before the server goes
-        session_.reset();
     }
 
     pid_t pid() const { return viewer_->process.pid(); }
-    std::string describe() { return e2e::describe(viewer_->process); }
 
-    RgbImage settledPicture(milliseconds settle = milliseconds(300)) {
-        e2e::PictureWaitOptions options;
-        options.settle = settle;
-        return e2e::waitForStablePicture(session_->client(), viewer_->window,
-                                         [](const RgbImage& p) { return !p.uniform(); }, options)
-            .picture;
+    RgbImage settledPicture() {
+        const auto drawn = [](const RgbImage& p) { return !p.uniform(); };
+        return session_->waitForStablePicture(viewer_->window, drawn, milliseconds(300)).picture;
     }
-
-    // Esc must still end it with status 1, after whatever went before.
-    void expectEscapeEndsWithStatusOne() {
-        session_->focus(viewer_->window);
-        session_->pressKey("Escape");
-        const std::optional<e2e::ExitStatus> status = viewer_->process.waitFor(seconds(5));
-        ASSERT_TRUE(status) << "still running 5 s after Esc" << describe();
-        EXPECT_TRUE(status->exitedWith(1)) << describe();
-        EXPECT_EQ(viewer_->process.stderrText(), "");
-    }
-
-    std::optional<e2e::XSession> session_;
-    std::optional<e2e::LaunchedViewer> viewer_;
 };
 
 TEST_F(ViewerUnderStress, TenThousandRandomKeysLeaveTheSurfaceTheirCountPredicts) {
@@ -162,11 +132,10 @@ TEST_F(ViewerUnderStress, TenThousandRandomKeysLeaveTheSurfaceTheirCountPredicts
     }
 
     const long firstKiB = e2e::residentKiB(pid());
-    for (std::size_t start = 0; start < keys.size(); start += kKeysPerXdotoolRun) {
+    for (std::size_t start = 0; start < keys.size(); start += kKeysPerBatch) {
         const auto end = keys.begin() + static_cast<std::ptrdiff_t>(
-                                            std::min(keys.size(), start + kKeysPerXdotoolRun));
-        e2e::pressKeys(session_->displayName(),
-                       {keys.begin() + static_cast<std::ptrdiff_t>(start), end});
+                                            std::min(keys.size(), start + kKeysPerBatch));
+        session_->pressKeys({keys.begin() + static_cast<std::ptrdiff_t>(start), end});
         ASSERT_TRUE(viewer_->process.running()) << "after " << start << " keys" << describe();
     }
     const RgbImage picture = settledPicture();
@@ -193,12 +162,12 @@ TEST_F(ViewerUnderStress, FiveThousandRedrawsDoNotGrowMemory) {
     strips.reserve(golden.size());
     for (const RgbImage& frame : golden) strips.push_back(e2e::crop(frame, kLabelStrip));
 
-    e2e::XClient& client = session_->client();
+    e2e::XSession& session = *session_;
     const auto drawOnce = [&](int surface) {
-        client.pressKey("space");
+        session.pressKey("space");
         const auto deadline = std::chrono::steady_clock::now() + seconds(5);
         for (;;) {
-            const RgbImage strip = client.capture(viewer_->window, kLabelStrip);
+            const RgbImage strip = session.capture(viewer_->window, kLabelStrip);
             if (e2e::matchesGolden(
                     e2e::comparePictures(strip, strips[surface], e2e::kGoldenStepTolerance))) {
                 return true;
@@ -255,21 +224,19 @@ bool isLabelGrey(Rgb c) {
 
 TEST_F(ViewerUnderStress, ResizedTo200By600AndBackItKeepsDrawing) {
     const std::vector<RgbImage>& golden = e2e::goldenFrames();
-    e2e::XClient& client = session_->client();
+    e2e::XSession& session = *session_;
     const auto pictureOfSize = [&](int width, int height, const RgbImage& other) {
-        e2e::PictureWaitOptions options;
-        options.settle = milliseconds(300);
-        return e2e::waitForStablePicture(
-            client, viewer_->window,
+        return session.waitForStablePicture(
+            viewer_->window,
             [&](const RgbImage& p) {
                 return p.width() == width && p.height() == height && !p.uniform() && p != other;
             },
-            options);
+            milliseconds(300));
     };
 
     // Tall and narrow: the projection keeps its aspect ratio of 1, so the
     // picture is squeezed to the window; the label is text and keeps its size.
-    client.resize(viewer_->window, 200, 600);
+    session.resize(viewer_->window, 200, 600);
     const e2e::PictureWait tall = pictureOfSize(200, 600, {});
     ASSERT_TRUE(tall.settled) << describe() << keepPicture(tall.picture, "tall");
     session_->focus(viewer_->window);
@@ -302,7 +269,7 @@ TEST_F(ViewerUnderStress, ResizedTo200By600AndBackItKeepsDrawing) {
         EXPECT_TRUE(isBackground(got.at(2, 597)) && isBackground(got.at(197, 2)));
     }
 
-    client.resize(viewer_->window, e2e::kViewerWindowSize, e2e::kViewerWindowSize);
+    session.resize(viewer_->window, e2e::kViewerWindowSize, e2e::kViewerWindowSize);
     const e2e::PictureWait back = pictureOfSize(400, 400, {});
     ASSERT_TRUE(back.settled) << describe() << keepPicture(back.picture, "back");
     const e2e::PixelDifference difference =
@@ -317,11 +284,11 @@ TEST_F(ViewerUnderStress, ResizedTo200By600AndBackItKeepsDrawing) {
 TEST_F(ViewerUnderStress, KilledThroughTheWindowSystemItEndsWithoutACrash) {
     // What a window manager does to a client that ignores a polite close:
     // XKillClient. Xlib then reports the broken connection and exits.
-    e2e::runXdotool(session_->displayName(), {"windowkill", std::to_string(viewer_->window)});
+    session_->killClient(viewer_->window);
     const std::optional<e2e::ExitStatus> status = viewer_->process.waitFor(seconds(5));
     ASSERT_TRUE(status) << "still running 5 s after its connection was killed" << describe();
     const std::string message = viewer_->process.stderrText();
-    reportFigure("killed by the server (xdotool windowkill): " + status->describe() + ", stderr: " +
+    reportFigure("killed by the server (XKillClient): " + status->describe() + ", stderr: " +
                  message.substr(0, message.find('\n')));
     EXPECT_TRUE(status->exited && status->code != 0) << describe();
     EXPECT_NE(message.find("X connection to"), std::string::npos) << describe();
@@ -330,23 +297,19 @@ TEST_F(ViewerUnderStress, KilledThroughTheWindowSystemItEndsWithoutACrash) {
 TEST(ViewerUnderAWindowManager, ClosedByTheWindowManagerItExitsWithStatusZero) {
     // freeglut's default for WM_DELETE_WINDOW (GLUT_ACTION_EXIT): destroy the
     // window, tidy up and exit(0).
-    E2E_REQUIRE_PROGRAMS("Xvfb", "xdotool", "evilwm");
+    E2E_REQUIRE_PROGRAMS("Xvfb", "evilwm");
     e2e::XSession session;
     // "fixed" is built into every X server: a fresh machine has no font
     // packages, and evilwm will not start without a font.
     e2e::ChildProcess windowManager = session.launch({"evilwm", "-fn", "fixed"});
     const auto deadline = std::chrono::steady_clock::now() + seconds(10);
-    while (!session.client().windowManagerRunning()) {
+    while (!session.windowManagerRunning()) {
         ASSERT_TRUE(windowManager.running()) << e2e::describe(windowManager);
         ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "evilwm never took over";
         std::this_thread::sleep_for(milliseconds(20));
     }
     std::optional<e2e::LaunchedViewer> viewer;
-    try {
-        viewer.emplace(e2e::launchViewer(session));
-    } catch (const std::exception& error) {
-        FAIL() << error.what();
-    }
+    ASSERT_NO_THROW(viewer.emplace(e2e::launchViewer(session)));
     // evilwm gives the focus to the window under the pointer; Ctrl+Alt+Esc is
     // its key to close that window. Had evilwm not taken the key, the viewer
     // would have seen Esc and ended with status 1.
@@ -401,7 +364,7 @@ std::vector<ArgumentCase> argumentCases() {
 }
 
 TEST(ViewerArguments, EveryArgumentRunsNormallyOrEndsWithFreeglutsMessage) {
-    E2E_REQUIRE_PROGRAMS("Xvfb", "xdotool");
+    E2E_REQUIRE_PROGRAMS("Xvfb");
     ASSERT_NO_THROW(e2e::goldenFrames()) << "run scripts/gallery to write them";
     e2e::XSession session;
     int runs = 0;
@@ -416,7 +379,7 @@ TEST(ViewerArguments, EveryArgumentRunsNormallyOrEndsWithFreeglutsMessage) {
         std::optional<e2e::WindowId> window;
         const auto deadline = std::chrono::steady_clock::now() + seconds(10);
         while (!window && viewer.running() && std::chrono::steady_clock::now() < deadline) {
-            window = session.client().findWindow(e2e::kViewerTitle);
+            window = session.findWindow(e2e::kViewerTitle);
             if (window && !session.geometry(*window).viewable) window.reset();
             if (!window) std::this_thread::sleep_for(milliseconds(20));
         }
@@ -424,7 +387,7 @@ TEST(ViewerArguments, EveryArgumentRunsNormallyOrEndsWithFreeglutsMessage) {
         std::string outcome;
         if (window) {
             ++runs;
-            const e2e::PictureWait drawn = e2e::waitForDrawnPicture(session.client(), *window);
+            const e2e::PictureWait drawn = session.waitForDrawnPicture(*window);
             const e2e::WindowGeometry place = session.geometry(*window);
             const bool golden = drawn.settled && e2e::surfaceShown(drawn.picture) == 0;
             session.focus(*window);

@@ -45,55 +45,27 @@ bool neutralGrey(Rgb c) {
     return std::abs(c.r - c.g) <= 2 && std::abs(c.g - c.b) <= 2;
 }
 
-class ViewerOnVirtualDisplay : public ::testing::Test {
+class ViewerOnVirtualDisplay : public e2e::ViewerTest {
 protected:
     void SetUp() override {
-        E2E_REQUIRE_PROGRAMS("Xvfb", "xdotool");
-        session_.emplace();
-        try {
-            e2e::LaunchedViewer launched = e2e::launchViewer(*session_);
-            window_ = launched.window;
-            firstFrame_ = std::move(launched.firstFrame);
-            viewer_.emplace(std::move(launched.process));
-        } catch (const std::exception& error) {
-            FAIL() << error.what();
-        }
+        E2E_REQUIRE_PROGRAMS("Xvfb");
+        start(e2e::viewerCommand());
     }
-
-    void TearDown() override {
-        viewer_.reset();  // before the server goes
-        session_.reset();
-    }
-
-    // A new stable picture after `keysym`, which must differ from `previous`.
-    RgbImage pictureAfterKey(const std::string& keysym, const RgbImage& previous) {
-        session_->pressKey(keysym);
-        const e2e::PictureWait next =
-            e2e::waitForPictureOtherThan(session_->client(), window_, previous);
-        EXPECT_TRUE(next.settled) << "no new picture after key " << keysym << describe(*viewer_)
-                                  << keepPicture(next.picture, "after-" + keysym);
-        return next.picture;
-    }
-
-    std::optional<e2e::XSession> session_;
-    std::optional<e2e::ChildProcess> viewer_;
-    e2e::WindowId window_ = 0;
-    RgbImage firstFrame_;
 };
 
 TEST_F(ViewerOnVirtualDisplay, WindowHasItsTitleSizeAndPlace) {
-    const e2e::WindowGeometry place = session_->geometry(window_);
+    const e2e::WindowGeometry place = session_->geometry(viewer_->window);
     EXPECT_EQ(place.width, kViewerWindowSize);
     EXPECT_EQ(place.height, kViewerWindowSize);
     // No window manager in Xvfb: the requested position is kept as it is.
     EXPECT_EQ(place.x, kViewerPosition);
     EXPECT_EQ(place.y, kViewerPosition);
     // waitForWindow matched the exact title; nothing else carries it.
-    EXPECT_EQ(session_->client().findWindow(kViewerTitle), window_);
+    EXPECT_EQ(session_->findWindow(kViewerTitle), viewer_->window);
 }
 
 TEST_F(ViewerOnVirtualDisplay, FirstFrameShowsBackgroundLabelOutlinesAndLitCells) {
-    const RgbImage& frame = firstFrame_;
+    const RgbImage& frame = viewer_->firstFrame;
     ASSERT_EQ(frame.width(), kViewerWindowSize);
     ASSERT_EQ(frame.height(), kViewerWindowSize);
 
@@ -145,44 +117,25 @@ TEST_F(ViewerOnVirtualDisplay, FirstFrameShowsBackgroundLabelOutlinesAndLitCells
 }
 
 TEST_F(ViewerOnVirtualDisplay, SevenCharacterKeysCycleBackToTheFirstPicture) {
-    session_->focus(window_);
-    // Lower and upper case, a digit, space, Enter and Backspace: each a character.
-    const std::vector<std::string> keys = {"a", "1", "space", "Return", "BackSpace", "Z", "x"};
-    RgbImage previous = firstFrame_;
-    for (const std::string& key : keys) {
-        previous = pictureAfterKey(key, previous);
-        if (HasFailure()) return;
-    }
-    EXPECT_TRUE(previous == firstFrame_)
-        << e2e::differingPixels(previous, firstFrame_) << " pixels differ from the first frame"
-        << keepPicture(previous, "after-seven-keys") << keepPicture(firstFrame_, "first-frame");
+    expectSevenCharacterKeysCycleBack();
 }
 
 TEST_F(ViewerOnVirtualDisplay, KeysWithoutACharacterChangeNothing) {
-    session_->focus(window_);
+    session_->focus(viewer_->window);
     for (const char* key : {"Left", "F1", "Shift_L"}) {
         session_->pressKey(key);
     }
     // Nothing may redraw: a picture that stays put for half a second is final.
-    e2e::PictureWaitOptions patient;
-    patient.settle = milliseconds(500);
-    const e2e::PictureWait after = e2e::waitForStablePicture(
-        session_->client(), window_, [](const RgbImage&) { return true; }, patient);
+    const e2e::PictureWait after = session_->waitForStablePicture(
+        viewer_->window, [](const RgbImage&) { return true; }, milliseconds(500));
     ASSERT_TRUE(after.settled);
-    EXPECT_TRUE(after.picture == firstFrame_) << keepPicture(after.picture, "after-keys");
+    EXPECT_TRUE(after.picture == viewer_->firstFrame) << keepPicture(after.picture, "after-keys");
     // A character key still works afterwards.
-    pictureAfterKey("b", firstFrame_);
+    pictureAfterKey("b", viewer_->firstFrame);
 }
 
 TEST_F(ViewerOnVirtualDisplay, EscapeEndsTheProcessWithStatusOne) {
-    session_->focus(window_);
-    session_->pressKey("Escape");
-    const std::optional<e2e::ExitStatus> status = viewer_->waitFor(milliseconds(5000));
-    ASSERT_TRUE(status) << "still running 5 s after Esc" << describe(*viewer_);
-    EXPECT_TRUE(status->exitedWith(1)) << status->describe() << describe(*viewer_);
-    // The program itself never writes to the console.
-    EXPECT_EQ(viewer_->stdoutText(), "");
-    EXPECT_EQ(viewer_->stderrText(), "");
+    expectEscapeEndsWithStatusOne();
 }
 
 TEST(ViewerWithoutDisplay, FailsWithFreeglutsMessageInsteadOfHanging) {

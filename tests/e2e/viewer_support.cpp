@@ -1,10 +1,9 @@
 #include "viewer_support.h"
 
 #include <stdexcept>
+#include <thread>
 
 #include "tests/e2e/e2e_gtest.h"
-#include "tests/e2e/picture_wait.h"
-#include "tests/e2e/png_reader.h"
 
 namespace e2e {
 
@@ -35,9 +34,7 @@ const std::vector<RgbImage>& goldenFrames() {
     static const std::vector<RgbImage> frames = [] {
         std::vector<RgbImage> result;
         result.reserve(kSurfaceCount);
-        for (int i = 0; i < kSurfaceCount; ++i) {
-            result.push_back(readPng(galleryPath(i)));
-        }
+        for (int i = 0; i < kSurfaceCount; ++i) result.push_back(readPng(galleryPath(i)));
         return result;
     }();
     return frames;
@@ -68,16 +65,26 @@ std::string describe(ChildProcess& process) {
            process.stderrText().substr(0, 2000);
 }
 
-LaunchedViewer launchViewer(XSession& session, const std::vector<std::string>& arguments) {
-    std::vector<std::string> command = viewerCommand();
-    command.insert(command.end(), arguments.begin(), arguments.end());
-    LaunchedViewer viewer{session.launch(command), 0, {}};
-    try {
-        viewer.window = session.waitForWindow(kViewerTitle);
-    } catch (const std::exception& error) {
-        throw std::runtime_error(error.what() + describe(viewer.process));
+LaunchedViewer startViewer(XSession& session, const std::vector<std::string>& command,
+                           const Environment& environment, std::chrono::milliseconds timeout) {
+    LaunchedViewer viewer{session.launch(command, environment), 0, {}};
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        if (const std::optional<WindowId> window = session.findWindow(kViewerTitle)) {
+            viewer.window = *window;
+            break;
+        }
+        // A viewer that crashes fails at once rather than after the whole timeout.
+        if (!viewer.process.running()) {
+            throw std::runtime_error("ended before its window appeared" + describe(viewer.process));
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            throw std::runtime_error("no viewable window titled \"" + kViewerTitle + "\" within " +
+                                     std::to_string(timeout.count()) + " ms" + describe(viewer.process));
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    const PictureWait drawn = waitForDrawnPicture(session.client(), viewer.window);
+    const PictureWait drawn = session.waitForDrawnPicture(viewer.window);
     if (!drawn.settled) {
         throw std::runtime_error("the first frame never settled" + describe(viewer.process) +
                                  keepPicture(drawn.picture, "first-frame"));
@@ -86,12 +93,25 @@ LaunchedViewer launchViewer(XSession& session, const std::vector<std::string>& a
     return viewer;
 }
 
+LaunchedViewer launchViewer(XSession& session) {
+    return startViewer(session, viewerCommand());
+}
+
+RgbImage pictureAfterKey(XSession& session, LaunchedViewer& viewer, const std::string& keysym,
+                         const RgbImage& previous) {
+    session.pressKey(keysym);
+    const PictureWait next = session.waitForPictureOtherThan(viewer.window, previous);
+    EXPECT_TRUE(next.settled) << "no new picture after key " << keysym << describe(viewer.process)
+                              << keepPicture(next.picture, "after-" + keysym);
+    return next.picture;
+}
+
 std::vector<RgbImage> captureEverySurface(XSession& session, LaunchedViewer& viewer) {
     session.focus(viewer.window);
     std::vector<RgbImage> frames = {viewer.firstFrame};
     while (frames.size() < static_cast<std::size_t>(kSurfaceCount)) {
         session.pressKey("space");
-        const PictureWait next = waitForPictureOtherThan(session.client(), viewer.window, frames.back());
+        const PictureWait next = session.waitForPictureOtherThan(viewer.window, frames.back());
         if (!next.settled) {
             throw std::runtime_error("no new picture after space bar " +
                                      std::to_string(frames.size()) + describe(viewer.process) +
@@ -100,6 +120,49 @@ std::vector<RgbImage> captureEverySurface(XSession& session, LaunchedViewer& vie
         frames.push_back(next.picture);
     }
     return frames;
+}
+
+void ViewerTest::start(const std::vector<std::string>& command, const Environment& environment,
+                       std::chrono::milliseconds timeout) {
+    session_.emplace();
+    ASSERT_NO_THROW(viewer_.emplace(startViewer(*session_, command, environment, timeout)));
+}
+
+void ViewerTest::TearDown() {
+    if (viewer_) {
+        viewer_->process.stop(std::chrono::milliseconds(2000));
+    }
+    viewer_.reset();
+    session_.reset();
+}
+
+RgbImage ViewerTest::pictureAfterKey(const std::string& keysym, const RgbImage& previous) {
+    return e2e::pictureAfterKey(*session_, *viewer_, keysym, previous);
+}
+
+void ViewerTest::expectSevenCharacterKeysCycleBack() {
+    session_->focus(viewer_->window);
+    // Lower and upper case, a digit, space, Enter and Backspace: each a character.
+    const std::vector<std::string> keys = {"a", "1", "space", "Return", "BackSpace", "Z", "x"};
+    RgbImage previous = viewer_->firstFrame;
+    for (const std::string& key : keys) {
+        previous = pictureAfterKey(key, previous);
+        if (HasFailure()) return;
+    }
+    EXPECT_TRUE(previous == viewer_->firstFrame)
+        << comparePictures(previous, viewer_->firstFrame, 0).differing << " pixels differ from the first frame"
+        << keepPicture(previous, "after-seven-keys") << keepPicture(viewer_->firstFrame, "first-frame");
+}
+
+void ViewerTest::expectEscapeEndsWithStatusOne(std::chrono::milliseconds timeout) {
+    session_->focus(viewer_->window);
+    session_->pressKey("Escape");
+    const std::optional<ExitStatus> status = viewer_->process.waitFor(timeout);
+    ASSERT_TRUE(status) << "still running " << timeout.count() << " ms after Esc" << describe();
+    EXPECT_TRUE(status->exitedWith(1)) << describe();
+    // The program itself never writes to the console, nor may freeglut or Wine complain.
+    EXPECT_EQ(viewer_->process.stdoutText(), "");
+    EXPECT_EQ(viewer_->process.stderrText(), "");
 }
 
 }  // namespace e2e

@@ -4,10 +4,13 @@
 // its window, its seven pictures and how close a captured picture must come
 // to them.
 
+#include <chrono>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "tests/e2e/child_process.h"
+#include "tests/e2e/e2e_gtest.h"
 #include "tests/e2e/rgb_image.h"
 #include "tests/e2e/x_session.h"
 
@@ -55,14 +58,45 @@ struct LaunchedViewer {
     RgbImage firstFrame;
 };
 
-// Starts the viewer on the session's display (with `arguments` after the
-// program) and waits for its window and its first frame; throws
-// std::runtime_error, with the viewer's stderr, when either does not come.
-LaunchedViewer launchViewer(XSession& session, const std::vector<std::string>& arguments = {});
+// Starts `command` (the viewer, or a launcher of it) on the session's
+// display and waits for its window and its first frame; throws
+// std::runtime_error, with the viewer's stderr, when either does not come or
+// the viewer ends first.
+LaunchedViewer startViewer(XSession& session, const std::vector<std::string>& command,
+                           const Environment& environment = {},
+                           std::chrono::milliseconds timeout = std::chrono::seconds(10));
+// startViewer with viewerCommand().
+LaunchedViewer launchViewer(XSession& session);
+
+// A new settled picture after `keysym`, which must differ from `previous`;
+// fails the running test, keeping what it saw, when none comes.
+RgbImage pictureAfterKey(XSession& session, LaunchedViewer& viewer, const std::string& keysym,
+                         const RgbImage& previous);
 
 // The first frame and the frame after each of six space bars: the seven
 // surfaces in order. Leaves the viewer on the last one. Throws
 // std::runtime_error when a key brings no new picture.
 std::vector<RgbImage> captureEverySurface(XSession& session, LaunchedViewer& viewer);
+
+// The fixture of the suites that drive one viewer in a private X server.
+class ViewerTest : public ::testing::Test {
+protected:
+    // Starts the session and `command` on it; a fatal failure of the test
+    // when the viewer does not come up.
+    void start(const std::vector<std::string>& command, const Environment& environment = {},
+               std::chrono::milliseconds timeout = std::chrono::seconds(10));
+    // SIGTERM first, for Wine to tidy up, and the viewer before the server.
+    void TearDown() override;
+
+    std::string describe() { return e2e::describe(viewer_->process); }
+    RgbImage pictureAfterKey(const std::string& keysym, const RgbImage& previous);
+    // Seven character keys of all kinds bring the first picture back.
+    void expectSevenCharacterKeysCycleBack();
+    // Esc ends it with status 1 within `timeout`, and it wrote nothing at all.
+    void expectEscapeEndsWithStatusOne(std::chrono::milliseconds timeout = std::chrono::seconds(5));
+
+    std::optional<XSession> session_;
+    std::optional<LaunchedViewer> viewer_;
+};
 
 }  // namespace e2e

@@ -5,10 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <iostream>
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,14 +17,11 @@
 #include "tests/e2e/e2e_gtest.h"
 #include "tests/e2e/rgb_image.h"
 #include "tests/e2e/viewer_support.h"
-#include "tests/e2e/x_session.h"
 
 namespace {
 
-using e2e::describe;
 using e2e::keepPicture;
 using e2e::kViewerPosition;
-using e2e::kViewerTitle;
 using e2e::kViewerWindowSize;
 using e2e::RgbImage;
 using std::chrono::milliseconds;
@@ -39,27 +36,20 @@ constexpr int kChannelTolerance = 1;
 // A prefix that exists already starts in about a second; a cold one takes
 // longer, which scripts/windows spends before the tests.
 constexpr milliseconds kWindowTimeout(30000);
-constexpr milliseconds kWindowLookSlice(250);
 
 std::string environmentOr(const char* name, const std::string& fallback) {
     const char* value = std::getenv(name);
     return value != nullptr && *value != '\0' ? value : fallback;
 }
 
-std::string windowsExecutable() {
-    return environmentOr("SURFACE_VIEWER_WINDOWS_EXE", "");
-}
-
 // Wine maps Z: to the Unix root.
 std::string windowsPath(const std::string& unixPath) {
     std::string path = "Z:" + unixPath;
-    for (char& c : path) {
-        if (c == '/') c = '\\';
-    }
+    std::replace(path.begin(), path.end(), '/', '\\');
     return path;
 }
 
-std::map<std::string, std::optional<std::string>> wineEnvironment(const std::string& exe) {
+e2e::Environment wineEnvironment(const std::string& exe) {
     const std::string folder = exe.substr(0, exe.find_last_of('/'));
     return {
         // A prefix of its own, beside the .exe, never the user's ~/.wine.
@@ -79,77 +69,20 @@ std::vector<std::string> wineCommand(const std::string& exe) {
     return {"wine", "cmd", "/c", "set DISPLAY=&& " + windowsPath(exe)};
 }
 
-// One program in a session of its own: started, its window found and its
-// first frame drawn, or a failure that says what happened to it.
-struct RunningViewer {
-    e2e::XSession session;
-    std::optional<e2e::ChildProcess> process;
-    e2e::WindowId window = 0;
-    RgbImage firstFrame;
-
-    void start(const std::vector<std::string>& argv,
-               const std::map<std::string, std::optional<std::string>>& environment) {
-        process.emplace(session.launch(argv, environment));
-        // Look in short slices, so that a program that crashes fails the test
-        // at once rather than after the whole timeout.
-        const auto deadline = std::chrono::steady_clock::now() + kWindowTimeout;
-        for (;;) {
-            try {
-                window = session.waitForWindow(kViewerTitle, kWindowLookSlice);
-                break;
-            } catch (const std::exception& error) {
-                if (!process->running()) {
-                    FAIL() << "ended before its window appeared" << describe(*process);
-                }
-                if (std::chrono::steady_clock::now() >= deadline) {
-                    FAIL() << "no window titled \"" << kViewerTitle << "\" within "
-                           << kWindowTimeout.count() / 1000 << " s (" << error.what() << ")"
-                           << describe(*process);
-                }
-            }
-        }
-        const e2e::PictureWait drawn = e2e::waitForDrawnPicture(session.client(), window);
-        firstFrame = drawn.picture;
-        ASSERT_TRUE(drawn.settled) << "the first frame never settled" << describe(*process)
-                                   << keepPicture(drawn.picture, "first-frame");
-    }
-};
-
-class WindowsBuildUnderWine : public ::testing::Test {
+class WindowsBuildUnderWine : public e2e::ViewerTest {
 protected:
     void SetUp() override {
-        exe_ = windowsExecutable();
-        if (exe_.empty()) {
+        const std::string exe = environmentOr("SURFACE_VIEWER_WINDOWS_EXE", "");
+        if (exe.empty()) {
             GTEST_SKIP() << "SURFACE_VIEWER_WINDOWS_EXE is not set (scripts/windows sets it)";
         }
-        E2E_REQUIRE_PROGRAMS("Xvfb", "xdotool", "wine");
-        wine_.emplace();
-        wine_->start(wineCommand(exe_), wineEnvironment(exe_));
+        E2E_REQUIRE_PROGRAMS("Xvfb", "wine");
+        start(wineCommand(exe), wineEnvironment(exe), kWindowTimeout);
     }
-
-    void TearDown() override {
-        if (wine_ && wine_->process) {
-            wine_->process->stop(milliseconds(2000));
-        }
-        wine_.reset();
-    }
-
-    RgbImage pictureAfterKey(const std::string& keysym, const RgbImage& previous) {
-        wine_->session.pressKey(keysym);
-        const e2e::PictureWait next =
-            e2e::waitForPictureOtherThan(wine_->session.client(), wine_->window, previous);
-        EXPECT_TRUE(next.settled) << "no new picture after key " << keysym
-                                  << describe(*wine_->process)
-                                  << keepPicture(next.picture, "after-" + keysym);
-        return next.picture;
-    }
-
-    std::string exe_;
-    std::optional<RunningViewer> wine_;
 };
 
 TEST_F(WindowsBuildUnderWine, WindowHasItsTitleSizeAndAboutItsPlace) {
-    const e2e::WindowGeometry place = wine_->session.geometry(wine_->window);
+    const e2e::WindowGeometry place = session_->geometry(viewer_->window);
     EXPECT_EQ(place.width, kViewerWindowSize);
     EXPECT_EQ(place.height, kViewerWindowSize);
     EXPECT_NEAR(place.x, kViewerPosition, kPositionSlack);
@@ -157,46 +90,29 @@ TEST_F(WindowsBuildUnderWine, WindowHasItsTitleSizeAndAboutItsPlace) {
 }
 
 TEST_F(WindowsBuildUnderWine, FirstFrameMatchesTheLinuxBuild) {
-    RunningViewer native;
-    native.start({e2e::builtViewer()}, {});
-    if (HasFatalFailure()) return;
+    e2e::XSession nativeSession;
+    std::optional<e2e::LaunchedViewer> native;
+    ASSERT_NO_THROW(native.emplace(e2e::startViewer(nativeSession, {e2e::builtViewer()})));
 
-    const RgbImage& windows = wine_->firstFrame;
+    const RgbImage& windows = viewer_->firstFrame;
     const e2e::PixelDifference difference =
-        e2e::comparePictures(windows, native.firstFrame, kChannelTolerance);
+        e2e::comparePictures(windows, native->firstFrame, kChannelTolerance);
     std::cout << "Wine against Linux, first frame: " << difference.differing << " of "
               << kViewerWindowSize * kViewerWindowSize << " pixels differ, "
               << difference.beyondTolerance << " by more than " << kChannelTolerance << " step\n";
     RecordProperty("differing_pixels", static_cast<int>(difference.differing));
     EXPECT_TRUE(difference.sameSize) << windows.width() << "x" << windows.height() << " against "
-                                     << native.firstFrame.width() << "x" << native.firstFrame.height();
+                                     << native->firstFrame.width() << "x" << native->firstFrame.height();
     EXPECT_LE(difference.beyondTolerance, kMaxDifferingPixels)
-        << keepPicture(windows, "wine-first-frame") << keepPicture(native.firstFrame, "linux-first-frame");
+        << keepPicture(windows, "wine-first-frame") << keepPicture(native->firstFrame, "linux-first-frame");
 }
 
 TEST_F(WindowsBuildUnderWine, SevenCharacterKeysCycleBackToTheFirstPicture) {
-    wine_->session.focus(wine_->window);
-    const std::vector<std::string> keys = {"a", "1", "space", "Return", "BackSpace", "Z", "x"};
-    RgbImage previous = wine_->firstFrame;
-    for (const std::string& key : keys) {
-        previous = pictureAfterKey(key, previous);
-        if (HasFailure()) return;
-    }
-    EXPECT_TRUE(previous == wine_->firstFrame)
-        << e2e::differingPixels(previous, wine_->firstFrame) << " pixels differ from the first frame"
-        << keepPicture(previous, "after-seven-keys") << keepPicture(wine_->firstFrame, "first-frame");
+    expectSevenCharacterKeysCycleBack();
 }
 
 TEST_F(WindowsBuildUnderWine, EscapeEndsTheProcessWithStatusOne) {
-    wine_->session.focus(wine_->window);
-    wine_->session.pressKey("Escape");
-    e2e::ChildProcess& process = *wine_->process;
-    const std::optional<e2e::ExitStatus> status = process.waitFor(milliseconds(10000));
-    ASSERT_TRUE(status) << "still running 10 s after Esc" << describe(process);
-    EXPECT_TRUE(status->exitedWith(1)) << status->describe() << describe(process);
-    // Nothing on the console, and no complaint from Wine or freeglut.
-    EXPECT_EQ(process.stdoutText(), "");
-    EXPECT_EQ(process.stderrText(), "");
+    expectEscapeEndsWithStatusOne(milliseconds(10000));
 }
 
 }  // namespace

@@ -1,51 +1,104 @@
 #pragma once
 
-// Everything one end-to-end test needs in one object: a private X server, a
-// connection to it, programs launched on it, their windows, pictures and
-// keys. Members are torn down in the safe order: the connection closes before
-// the server stops. Programs launched are returned to the caller; destroy
+// Everything one end-to-end test needs in one object: a private X server
+// (Xvfb), one connection to it, programs launched on it, their windows,
+// pictures and keys. Focus, keys, resizing and killing go through libxdo,
+// xdotool's library; pixels, the window-manager probe and the search by
+// title (see findWindow) through Xlib. Xlib itself stays out of this header (its macros clash
+// with other code). Programs launched are returned to the caller; destroy
 // them (or let them end) before the session.
 
 #include <chrono>
-#include <map>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "tests/e2e/child_process.h"
-#include "tests/e2e/picture_wait.h"
 #include "tests/e2e/rgb_image.h"
-#include "tests/e2e/virtual_display.h"
-#include "tests/e2e/x_client.h"
+
+struct _XDisplay;  // NOLINT(bugprone-reserved-identifier): Xlib names it so
+struct xdo;
 
 namespace e2e {
 
+// An X window id (Xlib's Window).
+using WindowId = unsigned long;
+
+struct WindowGeometry {
+    int x = 0;  // of the top-left corner inside the border, relative to the root
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    bool viewable = false;
+};
+
+struct PictureWait {
+    bool settled = false;  // false: timed out
+    RgbImage picture;      // the picture that settled, or the last one seen
+};
+
 class XSession {
 public:
-    explicit XSession(const VirtualDisplayOptions& options = {});
+    // Throws std::runtime_error (with the server's own messages) when Xvfb
+    // cannot be started or does not report ready in time.
+    XSession();
+    ~XSession();
 
-    const std::string& displayName() const { return display_.name(); }
-    XClient& client() { return client_; }
+    XSession(const XSession&) = delete;
+    XSession& operator=(const XSession&) = delete;
 
-    // Starts `argv` with DISPLAY set to this session's server, plus
-    // `environment` (set a value, or remove with nullopt).
-    ChildProcess launch(const std::vector<std::string>& argv,
-                        const std::map<std::string, std::optional<std::string>>& environment = {});
+    // The value for DISPLAY, e.g. ":3".
+    const std::string& displayName() const { return name_; }
 
-    WindowId waitForWindow(const std::string& title,
-                           std::chrono::milliseconds timeout = std::chrono::seconds(10));
-    WindowGeometry geometry(WindowId window) { return client_.geometry(window); }
-    RgbImage capture(WindowId window) { return client_.capture(window); }
+    // Starts `argv` with DISPLAY set to this session's server, plus `environment`.
+    ChildProcess launch(const std::vector<std::string>& argv, const Environment& environment = {});
 
+    // A viewable window whose title is exactly `title`; one look, no waiting.
+    std::optional<WindowId> findWindow(const std::string& title);
+    // Throws std::runtime_error when the window no longer exists.
+    WindowGeometry geometry(WindowId window);
+    // The window's pixels as the server holds them, all or only those of
+    // `box` (cheap enough to poll after every frame). The window must be
+    // viewable and lie inside the screen (XGetImage's rule); throws otherwise.
+    RgbImage capture(WindowId window);
+    RgbImage capture(WindowId window, Box box);
+    // Asks the server for a new size (a window manager, if any, may refuse).
+    void resize(WindowId window, int width, int height);
     // Focuses the window and puts the pointer over its centre, so that key
     // events reach it with no window manager around.
     void focus(WindowId window);
-    // One real key press and release (an X keysym name), to the focused window.
+    // Real key presses and releases through XTest, to the focused window, as
+    // a keyboard gives them: each an X keysym, optionally with modifiers
+    // ("space", "Return", "ctrl+a"). pressKeys sends them back to back.
     void pressKey(const std::string& keysym);
+    void pressKeys(const std::vector<std::string>& keysyms, unsigned delayMicroseconds = 0);
+    // Ends the window's client as a window manager does one that ignores a
+    // polite close (XKillClient).
+    void killClient(WindowId window);
+    // True when some client (a window manager) redirects the root window's
+    // children, as only a window manager may.
+    bool windowManagerRunning();
+
+    // Captures the window, for 10 s at most, until its picture has stayed
+    // the same for `settle` (then it counts as finished) and `accept` holds for it.
+    PictureWait waitForStablePicture(WindowId window, const std::function<bool(const RgbImage&)>& accept,
+                                     std::chrono::milliseconds settle = std::chrono::milliseconds(150));
+    // The first drawn picture: stable and not of a single colour, as a
+    // window is before its first frame.
+    PictureWait waitForDrawnPicture(WindowId window);
+    // A stable picture that differs from `previous`.
+    PictureWait waitForPictureOtherThan(WindowId window, const RgbImage& previous);
 
 private:
-    VirtualDisplay display_;
-    XClient client_;
+    std::optional<ChildProcess> server_;
+    std::string name_;
+    _XDisplay* display_ = nullptr;
+    xdo* xdo_ = nullptr;
 };
+
+// A display name that no server answers: no socket or lock file exists for
+// it. For checking how a program fails without a display.
+std::string unservedDisplayName();
 
 }  // namespace e2e
