@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <iomanip>
 #include <iostream>
 #include <limits>
 #include <map>
@@ -29,8 +30,8 @@ namespace {
 
 std::string hex(double value) {
     char text[64];
-    const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::hex).ptr;
-    return "0x" + std::string(text, end);
+    const auto end = std::to_chars(text, text + sizeof text, std::fabs(value), std::chars_format::hex).ptr;
+    return (std::signbit(value) ? "-0x" : "0x") + std::string(text, end);
 }
 
 std::vector<std::string> dumpLines() {
@@ -145,7 +146,8 @@ int compare(const std::vector<std::string>& here, const std::string& path, doubl
     double worst = 0;
     for (const auto& [name, t] : tally) {
         if (t.differing == 0) continue;
-        std::cout << name << ": " << t.differing << " of " << t.calls << " calls differ, by at most "
+        std::cout << std::fixed << std::setprecision(0) << name << ": " << t.differing << " of " << t.calls
+                  << " calls differ, by at most "
                   << t.maxSteps << " steps\n";
         worst = std::max(worst, t.maxSteps);
     }
