@@ -3,8 +3,7 @@
 // it compares this build's frames with a dump from another build instead:
 // any difference fails, naming the first differing call and value, and a
 // table gives per function how many calls differ and by how many float steps
-// at most. --max-steps N accepts differences of up to N steps (still
-// reported), for a platform whose maths library rounds differently.
+// at most.
 
 #include <algorithm>
 #include <charconv>
@@ -95,7 +94,7 @@ struct Tally {
     double maxSteps = 0;
 };
 
-int compare(const std::vector<std::string>& here, const std::string& path, double allowedSteps) {
+int compare(const std::vector<std::string>& here, const std::string& path) {
     std::ifstream file(path);
     std::vector<std::string> there;
     for (std::string line; std::getline(file, line);) there.push_back(line);
@@ -143,23 +142,17 @@ int compare(const std::vector<std::string>& here, const std::string& path, doubl
                   << '\n';
         return 1;
     }
-    double worst = 0;
     for (const auto& [name, t] : tally) {
         if (t.differing == 0) continue;
         std::cout << std::fixed << std::setprecision(0) << name << ": " << t.differing << " of " << t.calls
                   << " calls differ, by at most "
                   << t.maxSteps << " steps\n";
-        worst = std::max(worst, t.maxSteps);
     }
     if (first.empty()) {
         std::cout << "frame_dump: all " << here.size() << " lines are identical to " << path << '\n';
         return 0;
     }
     std::cout << "first difference: " << first << '\n';
-    if (worst <= allowedSteps) {
-        std::cout << "frame_dump: within the " << allowedSteps << " steps allowed\n";
-        return 0;
-    }
     std::cout << "frame_dump: FAIL: this build's frames differ from " << path << '\n';
     return 1;
 }
@@ -172,9 +165,7 @@ int main(int argc, char** argv) {
         for (const std::string& line : lines) std::cout << line << '\n';
         return 0;
     }
-    if ((argc == 3 || argc == 5) && std::string(argv[1]) == "--against" &&
-        (argc == 3 || std::string(argv[3]) == "--max-steps"))
-        return compare(lines, argv[2], argc == 5 ? std::atof(argv[4]) : 0.0);
-    std::cerr << "usage: frame_dump [--against DUMP [--max-steps N]]\n";
+    if (argc == 3 && std::string(argv[1]) == "--against") return compare(lines, argv[2]);
+    std::cerr << "usage: frame_dump [--against DUMP]\n";
     return 2;
 }
