@@ -1,0 +1,69 @@
+# Install rules, and CPack: a Debian package on Linux, a zip on Windows.
+include(GNUInstallDirs)
+set(packaging_dir ${PROJECT_SOURCE_DIR}/packaging)
+
+if(WIN32)
+  # Unpacked anywhere, the .exe runs beside its two documents.
+  install(TARGETS surface-viewer RUNTIME DESTINATION .)
+  install(FILES README.md LICENSE DESTINATION .)
+else()
+  set(doc_dir ${CMAKE_INSTALL_DATADIR}/doc/surface-viewer)
+  install(TARGETS surface-viewer RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(FILES README.md LICENSE DESTINATION ${doc_dir})
+  install(FILES ${packaging_dir}/surface-viewer.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  install(FILES ${packaging_dir}/surface-viewer.png
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/128x128/apps)
+
+  # Debian wants manual pages and changelogs compressed, without a time stamp
+  # in the gzip header so that two builds give the same package.
+  configure_file(${packaging_dir}/changelog.in changelog @ONLY)
+  foreach(file IN ITEMS ${packaging_dir}/surface-viewer.1 ${CMAKE_CURRENT_BINARY_DIR}/changelog)
+    get_filename_component(name ${file} NAME)
+    add_custom_command(OUTPUT ${name}.gz
+      COMMAND gzip -9nc ${file} > ${name}.gz
+      DEPENDS ${file} VERBATIM)
+    list(APPEND compressed ${CMAKE_CURRENT_BINARY_DIR}/${name}.gz)
+  endforeach()
+  add_custom_target(compressed_docs ALL DEPENDS ${compressed})
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/surface-viewer.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+  # Only in the Debian package: its copyright file and changelog, at the
+  # paths Debian gives them.
+  install(FILES LICENSE DESTINATION ${doc_dir} RENAME copyright COMPONENT debian EXCLUDE_FROM_ALL)
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz DESTINATION ${doc_dir}
+          COMPONENT debian EXCLUDE_FROM_ALL)
+endif()
+
+set(CPACK_PACKAGE_NAME surface-viewer)
+set(CPACK_PACKAGE_VENDOR "surface-viewer contributors")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "viewer for surfaces of revolution")
+set(CPACK_PACKAGE_DESCRIPTION
+  "surface-viewer opens one OpenGL window and shows one of seven surfaces of
+revolution at a time: a cylinder, a barrel, two funnels, a torus and others,
+each drawn as a grid of flat-shaded cells with black outlines under one light,
+with its formula in the corner. Any character key shows the next surface; Esc
+ends the program. It uses fixed-function OpenGL, GLU and freeglut.")
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+set(CPACK_STRIP_FILES ON)
+
+if(WIN32)
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_PACKAGE_FILE_NAME surface-viewer-${PROJECT_VERSION}-win64)
+  set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+else()
+  set(CPACK_GENERATOR DEB)
+  set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+  # Both the default files and the Debian-only ones, in one package.
+  set(CPACK_INSTALL_CMAKE_PROJECTS
+    "${PROJECT_BINARY_DIR};${PROJECT_NAME};Unspecified;/"
+    "${PROJECT_BINARY_DIR};${PROJECT_NAME};debian;/")
+  set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+  set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
+  set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+  set(CPACK_DEBIAN_PACKAGE_MAINTAINER
+    "surface-viewer contributors <maintainers@users.noreply.c-seed-47687340.example>")
+  # The runtime libraries the executable links, as dpkg-shlibdeps finds them.
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+endif()
+
+include(CPack)
