@@ -64,8 +64,25 @@ void APIENTRY gluLookAt(GLdouble ex, GLdouble ey, GLdouble ez, GLdouble cx, GLdo
     record("gluLookAt", {ex, ey, ez, cx, cy, cz, ux, uy, uz});
 }
 
+#if defined(_WIN32)
+// The drawing code calls the GL and GLU through the import slots of
+// opengl32.dll and glu32.dll: here they hold the stand-ins.
+#define IMPORT_SLOT(function) \
+    extern "C" const void* const __imp_##function = reinterpret_cast<const void*>(&function);
+IMPORT_SLOT(glClear) IMPORT_SLOT(glClearColor) IMPORT_SLOT(glColor3f) IMPORT_SLOT(glNormal3f)
+IMPORT_SLOT(glVertex3f) IMPORT_SLOT(glBegin) IMPORT_SLOT(glEnd) IMPORT_SLOT(glEnable)
+IMPORT_SLOT(glMatrixMode) IMPORT_SLOT(glLoadIdentity) IMPORT_SLOT(glLineWidth) IMPORT_SLOT(glLightfv)
+IMPORT_SLOT(glRasterPos4dv) IMPORT_SLOT(gluPerspective) IMPORT_SLOT(gluLookAt)
+#endif
+
 // GLUT
+// On Windows freeglut's header sends these two through entry points that also
+// take exit(); the stand-ins take their place there.
+#if defined(_WIN32)
+void FGAPIENTRY __glutInitWithExit(int* argc, char** argv, void(__cdecl*)(int)) {
+#else
 void FGAPIENTRY glutInit(int* argc, char** argv) {
+#endif
     std::string args;
     for (int i = 0; i < *argc; ++i) args += (i ? " " : "") + std::string(argv[i]);
     record("glutInit", {double(*argc)}, argc, args);
@@ -75,7 +92,11 @@ void FGAPIENTRY glutInitWindowSize(int w, int h) { record("glutInitWindowSize", 
 void FGAPIENTRY glutInitWindowPosition(int x, int y) {
     record("glutInitWindowPosition", {double(x), double(y)});
 }
+#if defined(_WIN32)
+int FGAPIENTRY __glutCreateWindowWithExit(const char* title, void(__cdecl*)(int)) {
+#else
 int FGAPIENTRY glutCreateWindow(const char* title) {
+#endif
     record("glutCreateWindow", {}, nullptr, title);
     return 1;
 }
