@@ -1,5 +1,6 @@
 #include "viewer_support.h"
 
+#include <cstdlib>
 #include <stdexcept>
 #include <thread>
 
@@ -84,7 +85,7 @@ LaunchedViewer startViewer(XSession& session, const std::vector<std::string>& co
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    const PictureWait drawn = session.waitForDrawnPicture(viewer.window);
+    const PictureWait drawn = session.waitForDrawnPicture(viewer.window, timeout);
     if (!drawn.settled) {
         throw std::runtime_error("the first frame never settled" + describe(viewer.process) +
                                  keepPicture(drawn.picture, "first-frame"));
@@ -94,7 +95,11 @@ LaunchedViewer startViewer(XSession& session, const std::vector<std::string>& co
 }
 
 LaunchedViewer launchViewer(XSession& session) {
-    return startViewer(session, viewerCommand());
+    // Under a wrapper such as valgrind, Mesa's first frame alone can take
+    // half a minute.
+    const bool wrapped = std::getenv("SURFACE_VIEWER_E2E_COMMAND") != nullptr;
+    return startViewer(session, viewerCommand(), {},
+                       wrapped ? std::chrono::seconds(120) : std::chrono::seconds(10));
 }
 
 RgbImage pictureAfterKey(XSession& session, LaunchedViewer& viewer, const std::string& keysym,

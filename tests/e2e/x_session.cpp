@@ -224,9 +224,10 @@ bool XSession::windowManagerRunning() {
 
 PictureWait XSession::waitForStablePicture(WindowId window,
                                            const std::function<bool(const RgbImage&)>& accept,
-                                           std::chrono::milliseconds settle) {
+                                           std::chrono::milliseconds settle,
+                                           std::chrono::milliseconds timeout) {
     using Clock = std::chrono::steady_clock;
-    const auto deadline = Clock::now() + std::chrono::seconds(10);
+    const auto deadline = Clock::now() + timeout;
     PictureWait result;
     auto unchangedSince = Clock::now();
     for (;;) {
@@ -246,8 +247,10 @@ PictureWait XSession::waitForStablePicture(WindowId window,
     }
 }
 
-PictureWait XSession::waitForDrawnPicture(WindowId window) {
-    return waitForStablePicture(window, [](const RgbImage& picture) { return !picture.uniform(); });
+PictureWait XSession::waitForDrawnPicture(WindowId window, std::chrono::milliseconds timeout) {
+    return waitForStablePicture(
+        window, [](const RgbImage& picture) { return !picture.uniform(); },
+        std::chrono::milliseconds(150), timeout);
 }
 
 PictureWait XSession::waitForPictureOtherThan(WindowId window, const RgbImage& previous) {

@@ -80,13 +80,15 @@ public:
     // children, as only a window manager may.
     bool windowManagerRunning();
 
-    // Captures the window, for 10 s at most, until its picture has stayed
+    // Captures the window, for `timeout` at most, until its picture has stayed
     // the same for `settle` (then it counts as finished) and `accept` holds for it.
     PictureWait waitForStablePicture(WindowId window, const std::function<bool(const RgbImage&)>& accept,
-                                     std::chrono::milliseconds settle = std::chrono::milliseconds(150));
+                                     std::chrono::milliseconds settle = std::chrono::milliseconds(150),
+                                     std::chrono::milliseconds timeout = std::chrono::seconds(10));
     // The first drawn picture: stable and not of a single colour, as a
     // window is before its first frame.
-    PictureWait waitForDrawnPicture(WindowId window);
+    PictureWait waitForDrawnPicture(WindowId window,
+                                    std::chrono::milliseconds timeout = std::chrono::seconds(10));
     // A stable picture that differs from `previous`.
     PictureWait waitForPictureOtherThan(WindowId window, const RgbImage& previous);
 
