@@ -2,7 +2,8 @@
 
 #include <GL/glut.h>
 
-#include <iomanip>
+#include <charconv>
+#include <cmath>
 #include <initializer_list>
 
 namespace {
@@ -19,15 +20,25 @@ void record(const char* name, std::initializer_list<double> args = {},
 std::vector<GlCall>& glLog() { return calls; }
 void clearGlLog() { calls.clear(); }
 
+// Floats in hexadecimal: exact, and the same text on every platform, so that
+// the dumps of two builds compare as text.
 void PrintTo(const GlCall& call, std::ostream* os) {
-    *os << call.name << '(' << std::setprecision(17);
     const char* separator = "";
-    for (double arg : call.args) {
-        *os << separator << arg;
+    const auto item = [&](const auto& value) {
+        *os << separator << value;
         separator = ", ";
+    };
+    *os << call.name << '(';
+    for (double arg : call.args) {
+        char digits[64];
+        const auto end = std::to_chars(digits, digits + sizeof digits, std::fabs(arg),
+                                       std::chars_format::hex).ptr;
+        item((std::signbit(arg) ? "-0x" : "0x") + std::string(digits, end));
     }
-    if (call.pointer != nullptr) *os << separator << call.pointer;
-    if (!call.text.empty()) *os << separator << '"' << call.text << '"';
+    // The font's address changes from run to run; its identity does not.
+    if (call.pointer == bitmapFont8By13()) item("GLUT_BITMAP_8_BY_13");
+    else if (call.pointer != nullptr) item(call.pointer);
+    if (!call.text.empty()) item('"' + call.text + '"');
     *os << ')';
 }
 
