@@ -39,16 +39,9 @@ std::vector<std::string> mergedEnvironment(const Environment& changes) {
     std::vector<std::string> result;
     for (char** entry = environ; *entry != nullptr; ++entry) {
         const std::string text = *entry;
-        const std::string name = text.substr(0, text.find('='));
-        if (changes.count(name) == 0) {
-            result.push_back(text);
-        }
+        if (changes.count(text.substr(0, text.find('='))) == 0) result.push_back(text);
     }
-    for (const auto& [name, value] : changes) {
-        if (value) {
-            result.push_back(name + "=" + *value);
-        }
-    }
+    for (const auto& [name, value] : changes) result.push_back(name + "=" + value);
     return result;
 }
 
@@ -88,75 +81,46 @@ std::optional<std::string> findProgram(const std::string& name) {
     return std::nullopt;
 }
 
-ChildProcess::ChildProcess(const LaunchOptions& options) {
-    for (const std::string& word : options.argv) {
+ChildProcess::ChildProcess(const std::vector<std::string>& argv, const Environment& environment) {
+    for (const std::string& word : argv) {
         commandLine_ += (commandLine_.empty() ? "" : " ") + word;
     }
-    const std::optional<std::string> program = findProgram(options.argv.at(0));
+    const std::optional<std::string> program = findProgram(argv.at(0));
     if (!program) {
-        throw std::runtime_error("cannot start '" + commandLine_ + "': " + options.argv[0] +
-                                 " not found");
+        throw std::runtime_error("cannot start '" + commandLine_ + "': " + argv[0] + " not found");
     }
 
     // Everything the child needs is prepared here: between fork and exec it
     // may only make async-signal-safe calls.
-    std::vector<std::string> argvStrings = options.argv;
-    std::vector<std::string> envStrings = mergedEnvironment(options.environment);
-    std::vector<char*> argv = pointers(argvStrings);
-    std::vector<char*> envp = pointers(envStrings);
+    std::vector<std::string> argvStrings = argv;
+    std::vector<std::string> envStrings = mergedEnvironment(environment);
+    std::vector<char*> argvPointers = pointers(argvStrings);
+    std::vector<char*> envPointers = pointers(envStrings);
 
     stdoutFd_ = memfd_create("child-stdout", MFD_CLOEXEC);
     stderrFd_ = memfd_create("child-stderr", MFD_CLOEXEC);
-    const int devNull = open("/dev/null", O_RDONLY | O_CLOEXEC);
-    // Reports a failed exec: closed unread when exec succeeds.
-    int execReport[2] = {-1, -1};
-    if (stdoutFd_ < 0 || stderrFd_ < 0 || devNull < 0 || pipe2(execReport, O_CLOEXEC) != 0) {
-        const std::string message = "cannot prepare '" + commandLine_ + "': " + std::strerror(errno);
-        if (devNull >= 0) close(devNull);
-        release();
-        throw std::runtime_error(message);
-    }
-
     const pid_t parent = getpid();
-    const pid_t pid = fork();
+    const pid_t pid = stdoutFd_ >= 0 && stderrFd_ >= 0 ? fork() : -1;
     if (pid == 0) {
         setpgid(0, 0);
         prctl(PR_SET_PDEATHSIG, SIGKILL);
         if (getppid() != parent) {
             _exit(127);  // the parent is already gone
         }
+        const int devNull = open("/dev/null", O_RDONLY | O_CLOEXEC);
         dup2(devNull, STDIN_FILENO);
         dup2(stdoutFd_, STDOUT_FILENO);
         dup2(stderrFd_, STDERR_FILENO);
-        execve(program->c_str(), argv.data(), envp.data());
-        const int error = errno;
-        ssize_t ignored = write(execReport[1], &error, sizeof error);
-        (void)ignored;
+        execve(program->c_str(), argvPointers.data(), envPointers.data());
         _exit(127);
     }
-    const int forkError = errno;
-    close(devNull);
-    close(execReport[1]);
     if (pid < 0) {
-        close(execReport[0]);
+        const std::string message = "cannot start '" + commandLine_ + "': " + std::strerror(errno);
         release();
-        throw std::runtime_error("cannot fork for '" + commandLine_ + "': " +
-                                 std::strerror(forkError));
+        throw std::runtime_error(message);
     }
     pid_ = pid;
     setpgid(pid_, pid_);  // also here, so that the group exists before any kill
-
-    int execError = 0;
-    ssize_t n = 0;
-    do {
-        n = read(execReport[0], &execError, sizeof execError);
-    } while (n < 0 && errno == EINTR);
-    close(execReport[0]);
-    if (n == static_cast<ssize_t>(sizeof execError)) {
-        reap(true);
-        release();
-        throw std::runtime_error("cannot run '" + commandLine_ + "': " + std::strerror(execError));
-    }
 }
 
 ChildProcess::~ChildProcess() {
@@ -250,18 +214,16 @@ long residentKiB(pid_t pid) {
 }
 
 double cpuSeconds(pid_t pid) {
-    // The command name, in parentheses, may hold blanks: count fields after it.
+    // The command name, in parentheses, may hold blanks: count fields after
+    // it. The state is field 3, then utime is field 14 and stime field 15.
     const std::string stat = procFile(pid, "stat");
     std::istringstream fields(stat.substr(stat.rfind(')') + 2));
-    std::string field;
-    unsigned long long ticks = 0;
-    // After the name: state is field 3, utime 14 and stime 15.
-    for (int number = 3; number <= 15 && fields >> field; ++number) {
-        if (number == 14 || number == 15) {
-            ticks += std::stoull(field);
-        }
-    }
-    return static_cast<double>(ticks) / static_cast<double>(sysconf(_SC_CLK_TCK));
+    std::string skipped;
+    for (int number = 3; number < 14; ++number) fields >> skipped;
+    unsigned long long user = 0;
+    unsigned long long system = 0;
+    fields >> user >> system;
+    return static_cast<double>(user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
 }  // namespace e2e

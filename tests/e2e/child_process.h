@@ -25,14 +25,8 @@ struct ExitStatus {
     std::string describe() const;
 };
 
-// Variables to set (a value) or remove (nullopt) on top of this process's own.
-using Environment = std::map<std::string, std::optional<std::string>>;
-
-struct LaunchOptions {
-    // argv[0] is looked up in PATH unless it contains a slash.
-    std::vector<std::string> argv;
-    Environment environment;
-};
+// Variables to set on top of this process's own.
+using Environment = std::map<std::string, std::string>;
 
 // The full path of an executable found in PATH (or the name itself if it
 // contains a slash and is executable).
@@ -45,8 +39,10 @@ std::optional<std::string> findProgram(const std::string& name);
 // stderrText().
 class ChildProcess {
 public:
-    // Throws std::runtime_error when the program cannot be started.
-    explicit ChildProcess(const LaunchOptions& options);
+    // argv[0] is looked up in PATH unless it contains a slash. Throws
+    // std::runtime_error when the program is not found or cannot be started;
+    // one found that then fails to run ends with status 127.
+    explicit ChildProcess(const std::vector<std::string>& argv, const Environment& environment = {});
     ~ChildProcess();
 
     ChildProcess(ChildProcess&& other) noexcept;

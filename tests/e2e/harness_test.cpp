@@ -65,25 +65,21 @@ TEST(ProcessStats, ReadTheMemoryAndCpuTimeOfThisProcess) {
 }
 
 TEST(ChildProcess, ReportsExitCodesSignalsAndOutput) {
-    e2e::LaunchOptions options;
-    options.argv = {"sh", "-c", "echo out; echo err >&2; echo $PROBE; exit 3"};
-    options.environment["PROBE"] = "set";
-    e2e::ChildProcess exits(options);
+    e2e::ChildProcess exits({"sh", "-c", "echo out; echo err >&2; echo $PROBE; exit 3"},
+                            {{"PROBE", "set"}});
     const auto status = exits.waitFor(std::chrono::seconds(5));
     ASSERT_TRUE(status);
     EXPECT_TRUE(status->exitedWith(3)) << status->describe();
     EXPECT_EQ(exits.stdoutText(), "out\nset\n");
     EXPECT_EQ(exits.stderrText(), "err\n");
 
-    options.argv = {"sleep", "30"};
-    e2e::ChildProcess sleeps(options);
+    e2e::ChildProcess sleeps({"sleep", "30"});
     EXPECT_FALSE(sleeps.waitFor(std::chrono::milliseconds(50)));
     const e2e::ExitStatus stopped = sleeps.stop(std::chrono::milliseconds(1000));
     EXPECT_FALSE(stopped.exited);
     EXPECT_EQ(stopped.signal, SIGTERM);
 
-    options.argv = {"no-such-program-anywhere"};
-    EXPECT_THROW(e2e::ChildProcess{options}, std::runtime_error);
+    EXPECT_THROW(e2e::ChildProcess({"no-such-program-anywhere"}), std::runtime_error);
 }
 
 }  // namespace

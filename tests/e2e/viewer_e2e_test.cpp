@@ -139,12 +139,10 @@ TEST_F(ViewerOnVirtualDisplay, EscapeEndsTheProcessWithStatusOne) {
 }
 
 TEST(ViewerWithoutDisplay, FailsWithFreeglutsMessageInsteadOfHanging) {
-    e2e::LaunchOptions options;
-    options.argv = e2e::viewerCommand();
-    options.environment["DISPLAY"] = e2e::unservedDisplayName();
-    e2e::ChildProcess viewer(options);
+    const std::string display = e2e::unservedDisplayName();
+    e2e::ChildProcess viewer(e2e::viewerCommand(), {{"DISPLAY", display}});
     const std::optional<e2e::ExitStatus> status = viewer.waitFor(milliseconds(10000));
-    ASSERT_TRUE(status) << "still running 10 s later with DISPLAY=" << *options.environment["DISPLAY"];
+    ASSERT_TRUE(status) << "still running 10 s later with DISPLAY=" << display;
     EXPECT_TRUE(status->exited && status->code != 0) << status->describe() << describe(viewer);
     EXPECT_NE(viewer.stderrText().find("failed to open display"), std::string::npos)
         << describe(viewer);

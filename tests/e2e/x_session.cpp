@@ -54,9 +54,8 @@ XSession::XSession() {
     // -displayfd: the server itself picks a free display number and writes
     // it, with a newline, once it accepts connections, so there is no race
     // with other servers starting at the same time.
-    server_.emplace(LaunchOptions{{"Xvfb", "-displayfd", "1", "-screen", "0", "1024x768x24",
-                                   "-nolisten", "tcp", "-noreset"},
-                                  {}});
+    server_.emplace(std::vector<std::string>{"Xvfb", "-displayfd", "1", "-screen", "0",
+                                             "1024x768x24", "-nolisten", "tcp", "-noreset"});
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     std::string report;
     while ((report = server_->stdoutText()).find('\n') == std::string::npos) {
@@ -86,9 +85,9 @@ XSession::~XSession() {
 }
 
 ChildProcess XSession::launch(const std::vector<std::string>& argv, const Environment& environment) {
-    LaunchOptions options{argv, environment};
-    options.environment["DISPLAY"] = name_;
-    return ChildProcess(options);
+    Environment withDisplay = environment;
+    withDisplay["DISPLAY"] = name_;
+    return ChildProcess(argv, withDisplay);
 }
 
 // Not libxdo's search: its xdo_get_window_name keeps the atoms it interns in
