@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <stdexcept>
 
 namespace e2e {
@@ -13,36 +14,21 @@ std::string toString(Rgb colour) {
            std::to_string(colour.b) + ")";
 }
 
+namespace {
+
+// The largest difference of the three channels.
+int step(Rgb a, Rgb b) {
+    return std::max({std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b)});
+}
+
+}  // namespace
+
 bool near(Rgb colour, Rgb expected, int tolerance) {
-    return std::abs(colour.r - expected.r) <= tolerance &&
-           std::abs(colour.g - expected.g) <= tolerance &&
-           std::abs(colour.b - expected.b) <= tolerance;
-}
-
-RgbImage::RgbImage(int width, int height, Rgb fill)
-    : width_(width), height_(height), pixels_(static_cast<std::size_t>(width) * height * 3) {
-    for (std::size_t i = 0; i < pixels_.size(); i += 3) {
-        pixels_[i] = fill.r;
-        pixels_[i + 1] = fill.g;
-        pixels_[i + 2] = fill.b;
-    }
-}
-
-Rgb RgbImage::at(int x, int y) const {
-    const std::size_t i = (static_cast<std::size_t>(y) * width_ + x) * 3;
-    return {pixels_.at(i), pixels_.at(i + 1), pixels_.at(i + 2)};
-}
-
-void RgbImage::set(int x, int y, Rgb colour) {
-    const std::size_t i = (static_cast<std::size_t>(y) * width_ + x) * 3;
-    pixels_.at(i) = colour.r;
-    pixels_.at(i + 1) = colour.g;
-    pixels_.at(i + 2) = colour.b;
+    return step(colour, expected) <= tolerance;
 }
 
 bool RgbImage::uniform() const {
-    // Every byte equals the one three bytes on: each pixel equals the next.
-    return pixels_.size() <= 3 || std::equal(pixels_.begin() + 3, pixels_.end(), pixels_.begin());
+    return std::adjacent_find(pixels_.begin(), pixels_.end(), std::not_equal_to<>()) == pixels_.end();
 }
 
 PixelDifference comparePictures(const RgbImage& got, const RgbImage& expected, int tolerance) {
@@ -54,16 +40,11 @@ PixelDifference comparePictures(const RgbImage& got, const RgbImage& expected, i
         result.largestStep = 255;
         return result;
     }
-    const std::vector<std::uint8_t>& a = got.bytes();
-    const std::vector<std::uint8_t>& b = expected.bytes();
-    for (std::size_t i = 0; i < a.size(); i += 3) {
-        int step = 0;
-        for (std::size_t c = i; c < i + 3; ++c) {
-            step = std::max(step, std::abs(a[c] - b[c]));
-        }
-        result.differing += step > 0 ? 1 : 0;
-        result.beyondTolerance += step > tolerance ? 1 : 0;
-        result.largestStep = std::max(result.largestStep, step);
+    for (std::size_t i = 0; i < got.pixels().size(); ++i) {
+        const int difference = step(got.pixels()[i], expected.pixels()[i]);
+        result.differing += difference > 0 ? 1 : 0;
+        result.beyondTolerance += difference > tolerance ? 1 : 0;
+        result.largestStep = std::max(result.largestStep, difference);
     }
     return result;
 }
@@ -85,13 +66,12 @@ RgbImage differenceImage(const RgbImage& got, const RgbImage& expected, int tole
     RgbImage result(got.width(), got.height());
     for (int y = 0; y < got.height(); ++y) {
         for (int x = 0; x < got.width(); ++x) {
-            const Rgb a = got.at(x, y);
             const Rgb b = expected.at(x, y);
-            const int step = std::max({std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b)});
+            const int difference = step(got.at(x, y), b);
             const auto faded = static_cast<std::uint8_t>(64 + (b.r + b.g + b.b) / 6);
-            result.set(x, y, step > tolerance ? Rgb{255, 0, 0}
-                             : step > 0       ? Rgb{255, 255, 0}
-                                              : Rgb{faded, faded, faded});
+            result.set(x, y, difference > tolerance ? Rgb{255, 0, 0}
+                             : difference > 0       ? Rgb{255, 255, 0}
+                                                    : Rgb{faded, faded, faded});
         }
     }
     return result;
@@ -133,7 +113,7 @@ RgbImage readPng(const std::string& path) {
     if (png_image_begin_read_from_file(&png, path.c_str()) != 0) {
         png.format = PNG_FORMAT_RGB;  // an alpha channel, if any, is composited onto black
         RgbImage image(static_cast<int>(png.width), static_cast<int>(png.height));
-        if (png_image_finish_read(&png, nullptr, image.data(), 0, nullptr) != 0) {
+        if (png_image_finish_read(&png, nullptr, image.bytes(), 0, nullptr) != 0) {
             return image;
         }
     }
@@ -148,7 +128,7 @@ void writePng(const std::string& path, const RgbImage& image) {
     png.width = static_cast<png_uint_32>(image.width());
     png.height = static_cast<png_uint_32>(image.height());
     png.format = PNG_FORMAT_RGB;
-    if (png_image_write_to_file(&png, path.c_str(), 0, image.bytes().data(), 0, nullptr) == 0) {
+    if (png_image_write_to_file(&png, path.c_str(), 0, image.pixels().data(), 0, nullptr) == 0) {
         throw std::runtime_error("cannot write " + path + ": " + png.message);
     }
 }

@@ -37,15 +37,17 @@ struct Box {
 class RgbImage {
 public:
     RgbImage() = default;
-    RgbImage(int width, int height, Rgb fill = {});
+    RgbImage(int width, int height, Rgb fill = {})
+        : width_(width), height_(height), pixels_(static_cast<std::size_t>(width) * height, fill) {}
 
     int width() const { return width_; }
     int height() const { return height_; }
 
-    Rgb at(int x, int y) const;
-    void set(int x, int y, Rgb colour);
-    const std::vector<std::uint8_t>& bytes() const { return pixels_; }
-    std::uint8_t* data() { return pixels_.data(); }
+    Rgb at(int x, int y) const { return pixels_.at(static_cast<std::size_t>(y) * width_ + x); }
+    void set(int x, int y, Rgb colour) { pixels_.at(static_cast<std::size_t>(y) * width_ + x) = colour; }
+    // The pixels one after another, three bytes each, as libpng reads and writes them.
+    const std::vector<Rgb>& pixels() const { return pixels_; }
+    std::uint8_t* bytes() { return &pixels_.data()->r; }
 
     // True when every pixel has the same colour, as a window that has not drawn yet.
     bool uniform() const;
@@ -58,8 +60,9 @@ public:
 private:
     int width_ = 0;
     int height_ = 0;
-    std::vector<std::uint8_t> pixels_;
+    std::vector<Rgb> pixels_;
 };
+static_assert(sizeof(Rgb) == 3, "an image's pixels are packed bytes");
 
 // Pixels of `box` (clipped to the image) for which `match(x, y, colour)` holds.
 template <typename Match>
