@@ -58,6 +58,11 @@ struct LaunchedViewer {
     RgbImage firstFrame;
 };
 
+// The viewer's window once it is viewable; nullopt when `process` ends
+// first or `timeout` passes.
+std::optional<WindowId> waitForViewerWindow(XSession& session, ChildProcess& process,
+                                            std::chrono::milliseconds timeout);
+
 // Starts `command` (the viewer, or a launcher of it) on the session's
 // display and waits for its window and its first frame; throws
 // std::runtime_error, with the viewer's stderr, when either does not come or
@@ -69,13 +74,13 @@ LaunchedViewer startViewer(XSession& session, const std::vector<std::string>& co
 LaunchedViewer launchViewer(XSession& session);
 
 // A new settled picture after `keysym`, which must differ from `previous`;
-// fails the running test, keeping what it saw, when none comes.
+// throws std::runtime_error, keeping what it saw, when none comes.
 RgbImage pictureAfterKey(XSession& session, LaunchedViewer& viewer, const std::string& keysym,
                          const RgbImage& previous);
 
 // The first frame and the frame after each of six space bars: the seven
-// surfaces in order. Leaves the viewer on the last one. Throws
-// std::runtime_error when a key brings no new picture.
+// surfaces in order. Leaves the viewer on the last one; throws as
+// pictureAfterKey does.
 std::vector<RgbImage> captureEverySurface(XSession& session, LaunchedViewer& viewer);
 
 // The fixture of the suites that drive one viewer in a private X server.

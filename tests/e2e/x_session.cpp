@@ -31,7 +31,8 @@ int reportLostConnection(Display*) {
     return 0;  // Xlib then ends the process: nothing else can be done
 }
 
-// Runs `request` and says whether the server answered it without an error.
+// Runs `request`, one that the server does not answer, and says whether it
+// got through without an error.
 template <typename Request>
 bool succeeds(Display* display, Request request) {
     XSync(display, False);
@@ -98,23 +99,20 @@ std::optional<WindowId> XSession::findWindow(const std::string& title) {
     while (!pending.empty()) {
         const Window window = pending.back();
         pending.pop_back();
+        // Windows may go meanwhile: each request here then fails with a status.
         char* name = nullptr;
+        const bool named = XFetchName(display_, window, &name) != 0 && name != nullptr && title == name;
+        if (name != nullptr) XFree(name);
         XWindowAttributes attributes{};
-        if (succeeds(display_, [&] { return XFetchName(display_, window, &name) != 0; }) &&
-            name != nullptr && title == name &&
-            succeeds(display_, [&] { return XGetWindowAttributes(display_, window, &attributes); }) &&
+        if (named && XGetWindowAttributes(display_, window, &attributes) != 0 &&
             attributes.map_state == IsViewable) {
-            XFree(name);
             return window;
         }
-        if (name != nullptr) XFree(name);
         Window root = 0;
         Window parent = 0;
         Window* children = nullptr;
         unsigned count = 0;
-        if (succeeds(display_, [&] {
-                return XQueryTree(display_, window, &root, &parent, &children, &count) != 0;
-            })) {
+        if (XQueryTree(display_, window, &root, &parent, &children, &count) != 0) {
             pending.insert(pending.end(), children, children + count);
         }
         if (children != nullptr) XFree(children);
@@ -126,16 +124,13 @@ WindowGeometry XSession::geometry(WindowId window) {
     XWindowAttributes attributes{};
     Window child = 0;
     WindowGeometry result;
-    if (!succeeds(display_, [&] { return XGetWindowAttributes(display_, window, &attributes); }) ||
-        !succeeds(display_, [&] {
-            return XTranslateCoordinates(display_, window, DefaultRootWindow(display_), 0, 0,
-                                         &result.x, &result.y, &child);
-        })) {
+    if (XGetWindowAttributes(display_, window, &attributes) == 0 ||
+        XTranslateCoordinates(display_, window, DefaultRootWindow(display_), 0, 0, &result.x,
+                              &result.y, &child) == 0) {
         throw std::runtime_error("window " + std::to_string(window) + " is gone");
     }
     result.width = attributes.width;
     result.height = attributes.height;
-    result.viewable = attributes.map_state == IsViewable;
     return result;
 }
 
@@ -145,13 +140,9 @@ RgbImage XSession::capture(WindowId window) {
 }
 
 RgbImage XSession::capture(WindowId window, Box box) {
-    XImage* image = nullptr;
-    if (!succeeds(display_, [&] {
-            image = XGetImage(display_, window, box.x, box.y, static_cast<unsigned>(box.width),
+    XImage* image = XGetImage(display_, window, box.x, box.y, static_cast<unsigned>(box.width),
                               static_cast<unsigned>(box.height), AllPlanes, ZPixmap);
-            return image != nullptr;
-        })) {
-        if (image != nullptr) XDestroyImage(image);
+    if (image == nullptr) {
         throw std::runtime_error("cannot read the pixels of window " + std::to_string(window) +
                                  " (unmapped, or partly off the screen?)");
     }
@@ -254,6 +245,13 @@ PictureWait XSession::waitForDrawnPicture(WindowId window, std::chrono::millisec
 
 PictureWait XSession::waitForPictureOtherThan(WindowId window, const RgbImage& previous) {
     return waitForStablePicture(window, [&](const RgbImage& picture) { return picture != previous; });
+}
+
+std::string keysymName(char character) {
+    // A Latin-1 keysym is its character's code.
+    const char* name = XKeysymToString(static_cast<KeySym>(character));
+    if (name == nullptr) throw std::runtime_error("no keysym for character " + std::to_string(character));
+    return name;
 }
 
 std::string unservedDisplayName() {

@@ -30,7 +30,6 @@ struct WindowGeometry {
     int y = 0;
     int width = 0;
     int height = 0;
-    bool viewable = false;
 };
 
 struct PictureWait {
@@ -98,6 +97,9 @@ private:
     _XDisplay* display_ = nullptr;
     xdo* xdo_ = nullptr;
 };
+
+// The X keysym name of a printable ASCII character ("exclam" for '!').
+std::string keysymName(char character);
 
 // A display name that no server answers: no socket or lock file exists for
 // it. For checking how a program fails without a display.
