@@ -9,7 +9,6 @@
 #include <array>
 #include <cmath>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "app/current_surface.h"
@@ -65,10 +64,6 @@ P modelNormal(const P& p1, const P& p2, const P& p3) {
     return modelNormalize({a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x});
 }
 
-GlCall call(const char* name, std::vector<double> args = {}) {
-    return GlCall{name, std::move(args), nullptr, {}};
-}
-
 // What the GL receives: the value narrowed to float. The volatile keeps GCC 12's
 // SLP vectorizer at -O2 from folding a pair of double-float-double round trips
 // back to the unrounded doubles, which it otherwise does here.
@@ -79,15 +74,15 @@ double f(double value) {
 
 std::vector<GlCall> modelFrame(unsigned surface) {
     std::vector<GlCall> frame = {
-        call("glClear", {GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT}),
-        call("glColor3f", {1, 1, 1}),
-        call("glLoadIdentity"),
-        call("gluLookAt", {10, 10, 10, 0, 0, 0, 0, 1, 0}),
-        call("glBegin", {GL_LINES}),
-        call("glVertex3f", {-300, 0, 0}), call("glVertex3f", {300, 0, 0}),
-        call("glVertex3f", {0, -300, 0}), call("glVertex3f", {0, 300, 0}),
-        call("glVertex3f", {0, 0, -300}), call("glVertex3f", {0, 0, 300}),
-        call("glEnd"),
+        glCall("glClear", {GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT}),
+        glCall("glColor3f", {1, 1, 1}),
+        glCall("glLoadIdentity"),
+        glCall("gluLookAt", {10, 10, 10, 0, 0, 0, 0, 1, 0}),
+        glCall("glBegin", {GL_LINES}),
+        glCall("glVertex3f", {-300, 0, 0}), glCall("glVertex3f", {300, 0, 0}),
+        glCall("glVertex3f", {0, -300, 0}), glCall("glVertex3f", {0, 300, 0}),
+        glCall("glVertex3f", {0, 0, -300}), glCall("glVertex3f", {0, 0, 300}),
+        glCall("glEnd"),
     };
     for (std::size_t i = 0; i < kGrid.size(); ++i) {
         const double ua = kGrid[i];
@@ -98,29 +93,27 @@ std::vector<GlCall> modelFrame(unsigned surface) {
             const P corners[4] = {modelPoint(surface, ua, va), modelPoint(surface, ua, vb),
                                   modelPoint(surface, ub, vb), modelPoint(surface, ub, va)};
             const P n = modelNormal(corners[0], corners[1], corners[2]);
-            frame.push_back(call("glColor3f", {1, 1, 1}));
-            frame.push_back(call("glNormal3f", {f(n.x), f(n.y), f(n.z)}));
-            frame.push_back(call("glBegin", {GL_QUADS}));
-            for (const P& p : corners) frame.push_back(call("glVertex3f", {f(p.x), f(p.y), f(p.z)}));
-            frame.push_back(call("glEnd"));
-            frame.push_back(call("glColor3f", {0, 0, 0}));
-            frame.push_back(call("glNormal3f", {0, 0, 0}));
-            frame.push_back(call("glBegin", {GL_LINE_LOOP}));
+            frame.push_back(glCall("glColor3f", {1, 1, 1}));
+            frame.push_back(glCall("glNormal3f", {f(n.x), f(n.y), f(n.z)}));
+            frame.push_back(glCall("glBegin", {GL_QUADS}));
+            for (const P& p : corners) frame.push_back(glCall("glVertex3f", {f(p.x), f(p.y), f(p.z)}));
+            frame.push_back(glCall("glEnd"));
+            frame.push_back(glCall("glColor3f", {0, 0, 0}));
+            frame.push_back(glCall("glNormal3f", {0, 0, 0}));
+            frame.push_back(glCall("glBegin", {GL_LINE_LOOP}));
             for (const P& p : corners) {
-                frame.push_back(call("glVertex3f", {f(p.x), f(p.y + 0.001), f(p.z)}));
+                frame.push_back(glCall("glVertex3f", {f(p.x), f(p.y + 0.001), f(p.z)}));
             }
-            frame.push_back(call("glEnd"));
+            frame.push_back(glCall("glEnd"));
         }
     }
-    frame.push_back(call("glColor3f", {1, 1, 1}));
-    frame.push_back(call("glNormal3f", {0, 0, 0}));
-    frame.push_back(call("glRasterPos4dv", {-12, 3, 0, 1}));
+    frame.push_back(glCall("glColor3f", {1, 1, 1}));
+    frame.push_back(glCall("glNormal3f", {0, 0, 0}));
+    frame.push_back(glCall("glRasterPos4dv", {-12, 3, 0, 1}));
     for (const char* c = surfaceLabels[surface]; *c != '\0'; ++c) {
-        GlCall character = call("glutBitmapCharacter", {double(*c)});
-        character.pointer = bitmapFont8By13();
-        frame.push_back(character);
+        frame.push_back(glCall("glutBitmapCharacter", {double(*c)}, bitmapFont8By13()));
     }
-    frame.push_back(call("glutSwapBuffers"));
+    frame.push_back(glCall("glutSwapBuffers"));
     return frame;
 }
 
@@ -237,10 +230,10 @@ TEST(Frame, LabelIsGreyTextAtAFixedScenePointForEverySurface) {
         const std::vector<GlCall> frame = recordFrame(surface);
         const std::string label = surfaceLabels[surface];
         const std::size_t start = frame.size() - label.size() - 4;
-        EXPECT_EQ(frame[start], call("glColor3f", {1, 1, 1}));
+        EXPECT_EQ(frame[start], glCall("glColor3f", {1, 1, 1}));
         // The zero normal leaves only the ambient light: mid grey, not white.
-        EXPECT_EQ(frame[start + 1], call("glNormal3f", {0, 0, 0}));
-        EXPECT_EQ(frame[start + 2], call("glRasterPos4dv", {-12, 3, 0, 1}));
+        EXPECT_EQ(frame[start + 1], glCall("glNormal3f", {0, 0, 0}));
+        EXPECT_EQ(frame[start + 2], glCall("glRasterPos4dv", {-12, 3, 0, 1}));
         std::string printed;
         for (std::size_t i = start + 3; i + 1 < frame.size(); ++i) {
             EXPECT_EQ(frame[i].name, "glutBitmapCharacter");
@@ -248,7 +241,7 @@ TEST(Frame, LabelIsGreyTextAtAFixedScenePointForEverySurface) {
             printed += static_cast<char>(frame[i].args[0]);
         }
         EXPECT_EQ(printed, label);
-        EXPECT_EQ(frame.back(), call("glutSwapBuffers"));
+        EXPECT_EQ(frame.back(), glCall("glutSwapBuffers"));
     }
 }
 

@@ -15,11 +15,6 @@
 
 namespace {
 
-GlCall call(const char* name, std::vector<double> args = {}, const void* pointer = nullptr,
-            const char* text = "") {
-    return GlCall{name, std::move(args), pointer, text};
-}
-
 const void* address(void (*function)()) { return reinterpret_cast<const void*>(function); }
 const void* address(void (*function)(unsigned char, int, int)) {
     return reinterpret_cast<const void*>(function);
@@ -35,29 +30,29 @@ TEST(Startup, SetsTheWholeRenderStateOnceInOrderThenEntersTheLoop) {
 
     // The arguments go to GLUT untouched, by the caller's own count.
     const std::vector<GlCall> expected = {
-        call("glutInit", {2}, &argc, "surface-viewer -iconic"),
-        call("glutInitDisplayMode", {GLUT_DOUBLE | GLUT_RGB | GLUT_DEPTH}),
-        call("glutInitWindowSize", {400, 400}),
-        call("glutInitWindowPosition", {100, 100}),
-        call("glutCreateWindow", {}, nullptr, "foo!"),
-        call("glEnable", {GL_DEPTH_TEST}),
-        call("glEnable", {GL_LIGHTING}),
-        call("glMatrixMode", {GL_PROJECTION}),
-        call("glLoadIdentity"),
-        call("gluPerspective", {45.0, 1.0, 0.01, 1000.0}),
-        call("glMatrixMode", {GL_MODELVIEW}),
-        call("glClearColor", {0.2f, 0.2f, 0.7f, 1.0f}),
-        call("glLineWidth", {2.0}),
-        call("glLightfv", {GL_LIGHT0, GL_AMBIENT, 0.3f, 0.3f, 0.3f, 1.0f}),
-        call("glLightfv", {GL_LIGHT0, GL_DIFFUSE, 0.5f, 0.5f, 0.5f, 1.0f}),
+        glCall("glutInit", {2}, &argc, "surface-viewer -iconic"),
+        glCall("glutInitDisplayMode", {GLUT_DOUBLE | GLUT_RGB | GLUT_DEPTH}),
+        glCall("glutInitWindowSize", {400, 400}),
+        glCall("glutInitWindowPosition", {100, 100}),
+        glCall("glutCreateWindow", {}, nullptr, "foo!"),
+        glCall("glEnable", {GL_DEPTH_TEST}),
+        glCall("glEnable", {GL_LIGHTING}),
+        glCall("glMatrixMode", {GL_PROJECTION}),
+        glCall("glLoadIdentity"),
+        glCall("gluPerspective", {45.0, 1.0, 0.01, 1000.0}),
+        glCall("glMatrixMode", {GL_MODELVIEW}),
+        glCall("glClearColor", {0.2f, 0.2f, 0.7f, 1.0f}),
+        glCall("glLineWidth", {2.0}),
+        glCall("glLightfv", {GL_LIGHT0, GL_AMBIENT, 0.3f, 0.3f, 0.3f, 1.0f}),
+        glCall("glLightfv", {GL_LIGHT0, GL_DIFFUSE, 0.5f, 0.5f, 0.5f, 1.0f}),
         // w = 0: a directional light, fixed in eye space behind the scene.
-        call("glLightfv", {GL_LIGHT0, GL_POSITION, 0.0, 0.0, -10.0, 0.0}),
-        call("glEnable", {GL_LIGHT0}),
-        call("glEnable", {GL_LIGHTING}),
-        call("glEnable", {GL_COLOR_MATERIAL}),
-        call("glutDisplayFunc", {}, address(display)),
-        call("glutKeyboardFunc", {}, address(keyboard)),
-        call("glutMainLoop"),
+        glCall("glLightfv", {GL_LIGHT0, GL_POSITION, 0.0, 0.0, -10.0, 0.0}),
+        glCall("glEnable", {GL_LIGHT0}),
+        glCall("glEnable", {GL_LIGHTING}),
+        glCall("glEnable", {GL_COLOR_MATERIAL}),
+        glCall("glutDisplayFunc", {}, address(display)),
+        glCall("glutKeyboardFunc", {}, address(keyboard)),
+        glCall("glutMainLoop"),
     };
     EXPECT_EQ(glLog(), expected);
 }
@@ -71,7 +66,7 @@ TEST(Keyboard, EveryCharacterButEscapeShowsTheNextSurface) {
         keyboard(static_cast<unsigned char>(key), 123, -4);
         expected = (expected + 1) % 7;
         ASSERT_EQ(currentSurface, expected) << "key " << key;
-        ASSERT_EQ(glLog(), std::vector<GlCall>{call("glutPostRedisplay")}) << "key " << key;
+        ASSERT_EQ(glLog(), std::vector<GlCall>{glCall("glutPostRedisplay")}) << "key " << key;
     }
     // 255 keys: round the cycle 36 times and three more.
     EXPECT_EQ(currentSurface, 3u);

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
@@ -25,14 +26,15 @@ namespace {
 
 constexpr std::chrono::milliseconds kPollInterval(5);
 
-std::string readWhole(int fd) {
-    std::string text;
-    char buffer[4096];
-    ssize_t n = 0;
-    for (off_t at = 0; fd >= 0 && (n = pread(fd, buffer, sizeof buffer, at)) > 0; at += n) {
-        text.append(buffer, static_cast<std::size_t>(n));
-    }
-    return text;
+// The whole file; an empty string when it cannot be read.
+std::string readFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// Opened afresh through this path, a file is read from its start.
+std::string openedFile(int fd) {
+    return "/proc/self/fd/" + std::to_string(fd);
 }
 
 std::vector<std::string> mergedEnvironment(const Environment& changes) {
@@ -185,20 +187,16 @@ ExitStatus ChildProcess::stop(std::chrono::milliseconds grace) {
     return status_.value_or(ExitStatus{});
 }
 
-std::string ChildProcess::stdoutText() const { return readWhole(stdoutFd_); }
-std::string ChildProcess::stderrText() const { return readWhole(stderrFd_); }
+std::string ChildProcess::stdoutText() const { return readFile(openedFile(stdoutFd_)); }
+std::string ChildProcess::stderrText() const { return readFile(openedFile(stderrFd_)); }
 
 namespace {
 
 std::string procFile(pid_t pid, const char* name) {
     const std::string path = "/proc/" + std::to_string(pid) + "/" + name;
-    std::ifstream file(path);
-    std::stringstream text;
-    text << file.rdbuf();
-    if (!file || text.str().empty()) {
-        throw std::runtime_error("cannot read " + path + " (has the process ended?)");
-    }
-    return text.str();
+    std::string text = readFile(path);
+    if (text.empty()) throw std::runtime_error("cannot read " + path + " (has the process ended?)");
+    return text;
 }
 
 }  // namespace

@@ -1,10 +1,8 @@
 #include "e2e_gtest.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -16,9 +14,13 @@
 
 namespace e2e {
 
+std::string environmentOr(const char* name, const std::string& fallback) {
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0' ? value : fallback;
+}
+
 bool endToEndRequired() {
-    const char* value = std::getenv("SURFACE_VIEWER_REQUIRE_E2E");
-    return value != nullptr && std::string(value) == "1";
+    return environmentOr("SURFACE_VIEWER_REQUIRE_E2E", "") == "1";
 }
 
 std::string missingPrograms(const std::vector<std::string>& programs) {
@@ -33,8 +35,7 @@ std::string missingPrograms(const std::vector<std::string>& programs) {
 
 std::vector<std::string> commandFromEnvironment(const char* variable,
                                                 const std::vector<std::string>& fallback) {
-    const char* value = std::getenv(variable);
-    std::istringstream stream(value != nullptr ? value : "");
+    std::istringstream stream(environmentOr(variable, ""));
     std::vector<std::string> words{std::istream_iterator<std::string>(stream), {}};
     return words.empty() ? fallback : words;
 }
@@ -50,10 +51,10 @@ std::string currentTestName() {
 }
 
 std::string folderInWorkingDirectory(const std::string& leaf) {
-    char cwd[4096];
-    std::string folder = std::string(getcwd(cwd, sizeof cwd) != nullptr ? cwd : ".") + "/" + leaf;
-    mkdir(folder.c_str(), 0755);
-    return folder;
+    const std::filesystem::path folder = std::filesystem::current_path() / leaf;
+    std::error_code ignored;  // writing into it then fails and says so
+    std::filesystem::create_directories(folder, ignored);
+    return folder.string();
 }
 
 }  // namespace

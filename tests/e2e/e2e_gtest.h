@@ -19,6 +19,10 @@ bool endToEndRequired();
 // The names of `programs` not found in PATH, space-separated; empty if none.
 std::string missingPrograms(const std::vector<std::string>& programs);
 
+// The value of the environment variable `name`, or `fallback` when it is
+// unset or empty.
+std::string environmentOr(const char* name, const std::string& fallback);
+
 // The words of the environment variable `variable` (split at blanks) when it
 // is set and not empty, `fallback` otherwise. Lets a run swap the program
 // under test, e.g. for one that needs a launcher in front.

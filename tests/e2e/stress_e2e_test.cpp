@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <optional>
 #include <random>
 #include <string>
@@ -74,8 +73,7 @@ constexpr double kIdleCpuBoundSeconds = 0.05;
 constexpr Box kLabelStrip{8, 26, 322, 24};
 
 unsigned seedFromEnvironment() {
-    const char* value = std::getenv("SURFACE_VIEWER_STRESS_SEED");
-    return value != nullptr ? static_cast<unsigned>(std::strtoul(value, nullptr, 10)) : 20261208u;
+    return static_cast<unsigned>(std::stoul(e2e::environmentOr("SURFACE_VIEWER_STRESS_SEED", "20261208")));
 }
 
 std::string kib(long value) {

@@ -109,7 +109,8 @@ LaunchedViewer launchViewer(XSession& session) {
 RgbImage pictureAfterKey(XSession& session, LaunchedViewer& viewer, const std::string& keysym,
                          const RgbImage& previous) {
     session.pressKey(keysym);
-    const PictureWait next = session.waitForPictureOtherThan(viewer.window, previous);
+    const PictureWait next = session.waitForStablePicture(
+        viewer.window, [&](const RgbImage& picture) { return picture != previous; });
     if (!next.settled) {
         throw std::runtime_error("no new picture after key " + keysym + describe(viewer.process) +
                                  keepPicture(next.picture, "after-" + keysym));
@@ -142,6 +143,14 @@ void ViewerTest::TearDown() {
 
 RgbImage ViewerTest::pictureAfterKey(const std::string& keysym, const RgbImage& previous) {
     return e2e::pictureAfterKey(*session_, *viewer_, keysym, previous);
+}
+
+void ViewerTest::expectWindowPlacedWithin(int slack) {
+    const WindowGeometry place = session_->geometry(viewer_->window);
+    EXPECT_EQ(place.width, kViewerWindowSize);
+    EXPECT_EQ(place.height, kViewerWindowSize);
+    EXPECT_NEAR(place.x, kViewerPosition, slack);
+    EXPECT_NEAR(place.y, kViewerPosition, slack);
 }
 
 void ViewerTest::expectSevenCharacterKeysCycleBack() {

@@ -95,6 +95,9 @@ protected:
 
     std::string describe() { return e2e::describe(viewer_->process); }
     RgbImage pictureAfterKey(const std::string& keysym, const RgbImage& previous);
+    // The window is 400 x 400, its top-left corner within `slack` pixels of
+    // where the viewer asks for it.
+    void expectWindowPlacedWithin(int slack);
     // Seven character keys of all kinds bring the first picture back.
     void expectSevenCharacterKeysCycleBack();
     // Esc ends it with status 1 within `timeout`, and it wrote nothing at all.

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -21,7 +20,6 @@
 namespace {
 
 using e2e::keepPicture;
-using e2e::kViewerPosition;
 using e2e::kViewerWindowSize;
 using e2e::RgbImage;
 using std::chrono::milliseconds;
@@ -37,11 +35,6 @@ constexpr int kChannelTolerance = 1;
 // longer, which scripts/windows spends before the tests.
 constexpr milliseconds kWindowTimeout(30000);
 
-std::string environmentOr(const char* name, const std::string& fallback) {
-    const char* value = std::getenv(name);
-    return value != nullptr && *value != '\0' ? value : fallback;
-}
-
 // Wine maps Z: to the Unix root.
 std::string windowsPath(const std::string& unixPath) {
     std::string path = "Z:" + unixPath;
@@ -53,10 +46,10 @@ e2e::Environment wineEnvironment(const std::string& exe) {
     const std::string folder = exe.substr(0, exe.find_last_of('/'));
     return {
         // A prefix of its own, beside the .exe, never the user's ~/.wine.
-        {"WINEPREFIX", environmentOr("WINEPREFIX", folder + "/wine-prefix")},
+        {"WINEPREFIX", e2e::environmentOr("WINEPREFIX", folder + "/wine-prefix")},
         {"WINEARCH", "win64"},
         // Quiet, but a DLL that cannot be loaded is still named.
-        {"WINEDEBUG", environmentOr("WINEDEBUG", "-all,err+module")},
+        {"WINEDEBUG", e2e::environmentOr("WINEDEBUG", "-all,err+module")},
         // No Mono or Gecko installers, and no debugger: a crash ends the
         // process at once instead of opening a dialog that waits forever.
         {"WINEDLLOVERRIDES", "mscoree,mshtml=;winedbg.exe=d"},
@@ -72,7 +65,7 @@ std::vector<std::string> wineCommand(const std::string& exe) {
 class WindowsBuildUnderWine : public e2e::ViewerTest {
 protected:
     void SetUp() override {
-        const std::string exe = environmentOr("SURFACE_VIEWER_WINDOWS_EXE", "");
+        const std::string exe = e2e::environmentOr("SURFACE_VIEWER_WINDOWS_EXE", "");
         if (exe.empty()) {
             GTEST_SKIP() << "SURFACE_VIEWER_WINDOWS_EXE is not set (scripts/windows sets it)";
         }
@@ -82,11 +75,7 @@ protected:
 };
 
 TEST_F(WindowsBuildUnderWine, WindowHasItsTitleSizeAndAboutItsPlace) {
-    const e2e::WindowGeometry place = session_->geometry(viewer_->window);
-    EXPECT_EQ(place.width, kViewerWindowSize);
-    EXPECT_EQ(place.height, kViewerWindowSize);
-    EXPECT_NEAR(place.x, kViewerPosition, kPositionSlack);
-    EXPECT_NEAR(place.y, kViewerPosition, kPositionSlack);
+    expectWindowPlacedWithin(kPositionSlack);
 }
 
 TEST_F(WindowsBuildUnderWine, FirstFrameMatchesTheLinuxBuild) {

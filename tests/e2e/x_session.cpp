@@ -243,10 +243,6 @@ PictureWait XSession::waitForDrawnPicture(WindowId window, std::chrono::millisec
         std::chrono::milliseconds(150), timeout);
 }
 
-PictureWait XSession::waitForPictureOtherThan(WindowId window, const RgbImage& previous) {
-    return waitForStablePicture(window, [&](const RgbImage& picture) { return picture != previous; });
-}
-
 std::string keysymName(char character) {
     // A Latin-1 keysym is its character's code.
     const char* name = XKeysymToString(static_cast<KeySym>(character));

@@ -88,8 +88,6 @@ public:
     // window is before its first frame.
     PictureWait waitForDrawnPicture(WindowId window,
                                     std::chrono::milliseconds timeout = std::chrono::seconds(10));
-    // A stable picture that differs from `previous`.
-    PictureWait waitForPictureOtherThan(WindowId window, const RgbImage& previous);
 
 private:
     std::optional<ChildProcess> server_;

@@ -20,8 +20,7 @@ void record(const char* name, std::initializer_list<double> args = {},
 std::vector<GlCall>& glLog() { return calls; }
 void clearGlLog() { calls.clear(); }
 
-// Floats in hexadecimal: exact, and the same text on every platform, so that
-// the dumps of two builds compare as text.
+// The dumps of two builds then compare as text.
 void PrintTo(const GlCall& call, std::ostream* os) {
     const char* separator = "";
     const auto item = [&](const auto& value) {

@@ -6,6 +6,7 @@
 
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct GlCall {
@@ -21,7 +22,14 @@ struct GlCall {
     }
 };
 
+// Floats in hexadecimal: exact, and the same text on every platform.
 void PrintTo(const GlCall& call, std::ostream* os);
+
+// A call as the recorder logs it: the expected side of a comparison.
+inline GlCall glCall(const char* name, std::vector<double> args = {}, const void* pointer = nullptr,
+                     std::string text = {}) {
+    return GlCall{name, std::move(args), pointer, std::move(text)};
+}
 
 // The calls recorded since the last clearGlLog().
 std::vector<GlCall>& glLog();
