@@ -48,7 +48,7 @@ class ViewerOnVirtualDisplay : public e2e::ViewerTest {
 protected:
     void SetUp() override {
         E2E_REQUIRE_PROGRAMS("Xvfb");
-        start(e2e::viewerCommand());
+        start();
     }
 };
 

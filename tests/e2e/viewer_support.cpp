@@ -1,6 +1,5 @@
 #include "viewer_support.h"
 
-#include <cstdlib>
 #include <stdexcept>
 #include <thread>
 
@@ -98,12 +97,15 @@ LaunchedViewer startViewer(XSession& session, const std::vector<std::string>& co
     return viewer;
 }
 
-LaunchedViewer launchViewer(XSession& session) {
+std::chrono::milliseconds viewerStartTimeout() {
     // Under a wrapper such as valgrind, Mesa's first frame alone can take
     // half a minute.
-    const bool wrapped = std::getenv("SURFACE_VIEWER_E2E_COMMAND") != nullptr;
-    return startViewer(session, viewerCommand(), {},
-                       wrapped ? std::chrono::seconds(120) : std::chrono::seconds(10));
+    const bool wrapped = !environmentOr("SURFACE_VIEWER_E2E_COMMAND", "").empty();
+    return wrapped ? std::chrono::seconds(120) : std::chrono::seconds(10);
+}
+
+LaunchedViewer launchViewer(XSession& session) {
+    return startViewer(session, viewerCommand(), {}, viewerStartTimeout());
 }
 
 RgbImage pictureAfterKey(XSession& session, LaunchedViewer& viewer, const std::string& keysym,

@@ -28,6 +28,9 @@ std::string builtViewer();
 // builtViewer(), or SURFACE_VIEWER_E2E_COMMAND when set.
 std::vector<std::string> viewerCommand();
 
+// How long viewerCommand() may take to show its window and first frame.
+std::chrono::milliseconds viewerStartTimeout();
+
 // docs/gallery/surface-<index>.png in the source tree.
 std::string galleryPath(int index);
 
@@ -70,7 +73,7 @@ std::optional<WindowId> waitForViewerWindow(XSession& session, ChildProcess& pro
 LaunchedViewer startViewer(XSession& session, const std::vector<std::string>& command,
                            const Environment& environment = {},
                            std::chrono::milliseconds timeout = std::chrono::seconds(10));
-// startViewer with viewerCommand().
+// startViewer with viewerCommand() and viewerStartTimeout().
 LaunchedViewer launchViewer(XSession& session);
 
 // A new settled picture after `keysym`, which must differ from `previous`;
@@ -88,8 +91,9 @@ class ViewerTest : public ::testing::Test {
 protected:
     // Starts the session and `command` on it; a fatal failure of the test
     // when the viewer does not come up.
-    void start(const std::vector<std::string>& command, const Environment& environment = {},
-               std::chrono::milliseconds timeout = std::chrono::seconds(10));
+    void start(const std::vector<std::string>& command = viewerCommand(),
+               const Environment& environment = {},
+               std::chrono::milliseconds timeout = viewerStartTimeout());
     // SIGTERM first, for Wine to tidy up, and the viewer before the server.
     void TearDown() override;
 
