@@ -96,7 +96,7 @@ int compare(const std::vector<std::string>& here, const std::string& path) {
     }
     std::map<std::string, Tally> tally;
     std::string surface;
-    std::string first;
+    std::ostringstream first;  // the first difference, empty while there is none
     for (std::size_t i = 0; i < here.size(); ++i) {
         const std::string where = "line " + std::to_string(i + 1);
         if (here[i].rfind("surface ", 0) == 0) surface = here[i].substr(0, here[i].find(':'));
@@ -119,14 +119,13 @@ int compare(const std::vector<std::string>& here, const std::string& path) {
             // -0 and +0 are no step apart, yet they differ.
             const bool differs =
                 args[a] != otherArgs[a] || std::signbit(args[a]) != std::signbit(otherArgs[a]);
-            if (first.empty() && differs) {
-                first = surface + ", " + where + ", " + name + " argument " + std::to_string(a + 1) +
-                        ", " + std::to_string(long(s)) + " steps\n  here  " + here[i] +
-                        "\n  there " + there[i];
+            if (first.tellp() == 0 && differs) {
+                first << surface << ", " << where << ", " << name << " argument " << a + 1 << ", "
+                      << long(s) << " steps\n  here  " << here[i] << "\n  there " << there[i];
             }
         }
     }
-    if (first.empty()) {
+    if (first.tellp() == 0) {
         std::cout << "frame_dump: all " << here.size() << " lines are identical to " << path << '\n';
         return 0;
     }
@@ -136,7 +135,7 @@ int compare(const std::vector<std::string>& here, const std::string& path) {
                       << " calls differ, by at most " << long(t.maxSteps) << " steps\n";
         }
     }
-    std::cout << "first difference: " << first << "\nframe_dump: FAIL: this build's frames differ from "
+    std::cout << "first difference: " << first.str() << "\nframe_dump: FAIL: this build's frames differ from "
               << path << '\n';
     return 1;
 }

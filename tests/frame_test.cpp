@@ -236,7 +236,7 @@ TEST(Frame, LabelIsGreyTextAtAFixedScenePointForEverySurface) {
         EXPECT_EQ(frame[start + 2], glCall("glRasterPos4dv", {-12, 3, 0, 1}));
         std::string printed;
         for (std::size_t i = start + 3; i + 1 < frame.size(); ++i) {
-            EXPECT_EQ(frame[i].name, "glutBitmapCharacter");
+            ASSERT_EQ(frame[i].name, "glutBitmapCharacter");
             EXPECT_EQ(frame[i].pointer, bitmapFont8By13());
             printed += static_cast<char>(frame[i].args[0]);
         }

@@ -43,7 +43,7 @@ std::vector<std::string> mergedEnvironment(const Environment& changes) {
         const std::string text = *entry;
         if (changes.count(text.substr(0, text.find('='))) == 0) result.push_back(text);
     }
-    for (const auto& [name, value] : changes) result.push_back(name + "=" + value);
+    for (const auto& [name, value] : changes) result.emplace_back(name).append("=").append(value);
     return result;
 }
 
