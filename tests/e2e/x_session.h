@@ -47,9 +47,6 @@ public:
     XSession(const XSession&) = delete;
     XSession& operator=(const XSession&) = delete;
 
-    // The value for DISPLAY, e.g. ":3".
-    const std::string& displayName() const { return name_; }
-
     // Starts `argv` with DISPLAY set to this session's server, plus `environment`.
     ChildProcess launch(const std::vector<std::string>& argv, const Environment& environment = {});
 
