@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <iostream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -86,10 +85,7 @@ TEST_F(WindowsBuildUnderWine, FirstFrameMatchesTheLinuxBuild) {
     const RgbImage& windows = viewer_->firstFrame;
     const e2e::PixelDifference difference =
         e2e::comparePictures(windows, native->firstFrame, kChannelTolerance);
-    std::cout << "Wine against Linux, first frame: " << difference.differing << " of "
-              << kViewerWindowSize * kViewerWindowSize << " pixels differ, "
-              << difference.beyondTolerance << " by more than " << kChannelTolerance << " step\n";
-    RecordProperty("differing_pixels", static_cast<int>(difference.differing));
+    e2e::reportFigure("Wine against Linux, first frame: " + toString(difference, kChannelTolerance));
     EXPECT_TRUE(difference.sameSize) << windows.width() << "x" << windows.height() << " against "
                                      << native->firstFrame.width() << "x" << native->firstFrame.height();
     EXPECT_LE(difference.beyondTolerance, kMaxDifferingPixels)
