@@ -9,7 +9,7 @@
 #include "app/current_surface.h"
 #include "app/frame.h"
 #include "geometry/surfaces.h"
-#include "../support/gl_null.h"
+#include "tests/support/gl_null.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) return 2;
