@@ -1,6 +1,6 @@
 #include "surfaces.h"
 
-#include <cmath>
+#include "trigonometry.h"
 
 const char* const surfaceLabels[surfaceCount] = {
     "1",
@@ -27,7 +27,7 @@ struct Profile {
 };
 
 Profile cylinder(double u, double) { return {1.0, u}; }
-Profile cosine(double u, double) { return {std::cos(u), u}; }
+Profile barrel(double u, double) { return {cosine(u), u}; }
 Profile square(double u, double) { return {u * u, u}; }
 Profile invertedSquare(double u, double) { return {2.0 - u * u, u}; }
 
@@ -39,12 +39,12 @@ Profile reciprocal(double u, double) {
 }
 
 Profile ripple(double u, double v) {
-    return {std::cos(u * kTwoPi) * 0.1 + std::cos(v * kFourPi) * 0.3 + 1.0, u};
+    return {cosine(u * kTwoPi) * 0.1 + cosine(v * kFourPi) * 0.3 + 1.0, u};
 }
 
 Profile torus(double u, double) {
-    const double phi = u * PI;
-    return {std::cos(phi) * 0.5 + 1.5, std::sin(phi) * 0.5};
+    const SineCosine phi = sineCosine(u * PI);
+    return {phi.cos * 0.5 + 1.5, phi.sin * 0.5};
 }
 
 // Sweeps the profile around the y axis. One instance per surface keeps each
@@ -52,14 +52,13 @@ Profile torus(double u, double) {
 template <Profile (*profile)(double u, double v)>
 Vector3 revolve(double u, double v) {
     const Profile p = profile(u, v);
-    const double theta = (v + 1.0) * PI;
-    return {std::cos(theta) * p.radius * kScale, p.height * kScale,
-            std::sin(theta) * p.radius * -kScale};
+    const SineCosine theta = sineCosine((v + 1.0) * PI);
+    return {theta.cos * p.radius * kScale, p.height * kScale, theta.sin * p.radius * -kScale};
 }
 
 }  // namespace
 
 const SurfacePointFunction surfacePointOfRow[surfaceCount] = {
-    revolve<cylinder>,   revolve<cosine>, revolve<square>, revolve<invertedSquare>,
+    revolve<cylinder>,   revolve<barrel>, revolve<square>, revolve<invertedSquare>,
     revolve<reciprocal>, revolve<ripple>, revolve<torus>,
 };

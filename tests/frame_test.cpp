@@ -1,6 +1,7 @@
 // One whole frame, call by call, against a model of the picture written
 // independently of the production code: its own surface formulas, its own
-// normal arithmetic and the grid's parameter values written out in full.
+// normal arithmetic, the grid's parameter values written out in full, and
+// sines and cosines correctly rounded by MPFR, the same on every machine.
 
 #include <GL/glut.h>
 #include <gtest/gtest.h>
@@ -14,19 +15,11 @@
 #include "app/current_surface.h"
 #include "app/frame.h"
 #include "geometry/surfaces.h"
+#include "tests/support/frame_grid.h"
 #include "tests/support/gl_recorder.h"
+#include "tests/support/mpfr_reference.h"
 
 namespace {
-
-// -1.0 plus 0.1, again and again, in double precision: 21 values below 1.0.
-constexpr std::array<double, 21> kGrid = {
-    -1.0, -0.9, -0.8, -0.7000000000000001, -0.6000000000000001, -0.5000000000000001,
-    -0.40000000000000013, -0.30000000000000016, -0.20000000000000015, -0.10000000000000014,
-    -1.3877787807814457e-16, 0.09999999999999987, 0.19999999999999987, 0.2999999999999999,
-    0.3999999999999999, 0.4999999999999999, 0.5999999999999999, 0.6999999999999998,
-    0.7999999999999998, 0.8999999999999998, 0.9999999999999998,
-};
-constexpr double kGridEnd = 1.0999999999999999;
 
 struct P {
     double x, y, z;
@@ -38,18 +31,18 @@ P modelPoint(unsigned surface, double u, double v) {
     double h = u;
     switch (surface) {
     case 0: r = 1.0; break;
-    case 1: r = std::cos(u); break;
+    case 1: r = mpfrCos(u); break;
     case 2: r = u * u; break;
     case 3: r = 2.0 - u * u; break;
     case 4: r = (u > -0.00001 && u < 0.00001) ? 1.0 / 0.00001 : 1.0 / u; break;
-    case 5: r = std::cos(u * 6.283184) * 0.1 + std::cos(v * 12.566368) * 0.3 + 1.0; break;
+    case 5: r = mpfrCos(u * 6.283184) * 0.1 + mpfrCos(v * 12.566368) * 0.3 + 1.0; break;
     case 6:
-        r = std::cos(u * pi) * 0.5 + 1.5;
-        h = std::sin(u * pi) * 0.5;
+        r = mpfrCos(u * pi) * 0.5 + 1.5;
+        h = mpfrSin(u * pi) * 0.5;
         break;
     }
     const double theta = (v + 1.0) * pi;
-    return {std::cos(theta) * r * 3.0, h * 3.0, std::sin(theta) * r * (-3.0)};
+    return {mpfrCos(theta) * r * 3.0, h * 3.0, mpfrSin(theta) * r * (-3.0)};
 }
 
 P modelNormalize(const P& p) {

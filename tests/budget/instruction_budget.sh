@@ -7,7 +7,7 @@ set -euo pipefail
 
 probe=$(realpath "$1")
 # A straightforward build's count plus 10%, by surface index.
-budgets=(400000 540000 400000 400000 400000 790000 660000)
+budgets=(523000 792000 535000 538000 543000 1068000 918000)
 
 if ! command -v valgrind >/dev/null; then
   echo "valgrind is missing: scripts/install-deps test"
