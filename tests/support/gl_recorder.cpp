@@ -2,7 +2,8 @@
 
 #include <GL/glut.h>
 
-#include <charconv>
+#include <cstdint>
+#include <cstring>
 #include <cmath>
 #include <initializer_list>
 
@@ -20,6 +21,31 @@ void record(const char* name, std::initializer_list<double> args = {},
 std::vector<GlCall>& glLog() { return calls; }
 void clearGlLog() { calls.clear(); }
 
+namespace {
+
+// |value| in hexadecimal as std::to_chars writes it ("1.8p+1", "0p+0"), by
+// hand: some C++ libraries (Emscripten's) lack to_chars for doubles, and
+// printf's %a differs between C libraries.
+std::string hexMagnitude(double value) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    const int biased = static_cast<int>(bits >> 52 & 0x7ff);
+    std::uint64_t fraction = bits & ((std::uint64_t{1} << 52) - 1);
+    if (biased == 0 && fraction == 0) return "0p+0";
+    const int exponent = biased == 0 ? -1022 : biased - 1023;
+    std::string text = biased == 0 ? "0" : "1";
+    if (fraction != 0) {
+        text += '.';
+        for (int digit = 0; digit < 13 && fraction != 0; ++digit) {
+            text += "0123456789abcdef"[fraction >> 48 & 0xf];
+            fraction = fraction << 4 & ((std::uint64_t{1} << 52) - 1);
+        }
+    }
+    return text + (exponent < 0 ? "p-" : "p+") + std::to_string(exponent < 0 ? -exponent : exponent);
+}
+
+}  // namespace
+
 // The dumps of two builds then compare as text.
 void PrintTo(const GlCall& call, std::ostream* os) {
     const char* separator = "";
@@ -29,10 +55,7 @@ void PrintTo(const GlCall& call, std::ostream* os) {
     };
     *os << call.name << '(';
     for (double arg : call.args) {
-        char digits[64];
-        const auto end = std::to_chars(digits, digits + sizeof digits, std::fabs(arg),
-                                       std::chars_format::hex).ptr;
-        item((std::signbit(arg) ? "-0x" : "0x") + std::string(digits, end));
+        item((std::signbit(arg) ? "-0x" : "0x") + hexMagnitude(arg));
     }
     // The font's address changes from run to run; its identity does not.
     if (call.pointer == bitmapFont8By13()) item("GLUT_BITMAP_8_BY_13");

@@ -1,0 +1,6 @@
+# Linux on 32-bit ARM with hardware floating point (Debian armhf).
+# Usage: cmake -DCMAKE_TOOLCHAIN_FILE=cmake/arm-linux-gnueabihf.cmake ... (see debian-cross.cmake)
+set(triplet arm-linux-gnueabihf)
+set(processor arm)
+set(qemu qemu-arm)
+include(${CMAKE_CURRENT_LIST_DIR}/debian-cross.cmake)
