@@ -16,7 +16,7 @@ namespace {
 
 constexpr mpfr_prec_t kWorkingBits = 600;
 // Steps of pi/1024 per quarter turn; the table holds one quarter.
-constexpr int kStepsPerQuarter = 512;
+constexpr unsigned long kStepsPerQuarter = 512;
 
 std::string hex(double value) {
     char text[40];
@@ -98,7 +98,7 @@ std::string table() {
            "    double cosHalves[2];\n"
            "};\n"
            "inline constexpr StepValues kStepValues[" << kStepsPerQuarter << "] = {\n";
-    for (int j = 0; j < kStepsPerQuarter; ++j) {
+    for (unsigned long j = 0; j < kStepsPerQuarter; ++j) {
         mpfr_mul_ui(part, step, j, MPFR_RNDN);
         mpfr_sin(value, part, MPFR_RNDN);
         mpfr_cos(rest, part, MPFR_RNDN);

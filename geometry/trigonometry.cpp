@@ -68,8 +68,6 @@
 namespace {
 
 using namespace trigonometry_table;
-using trigonometry_stages::Estimate;
-using trigonometry_stages::Estimates;
 
 // Below this, sin x rounds to x and cos x to 1: x^3/6 and x^2/2 are under
 // half the gap between x (or 1) and its neighbour.
