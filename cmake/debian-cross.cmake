@@ -2,7 +2,8 @@
 # compiler (g++-TRIPLET) against that architecture's multiarch packages (such
 # as freeglut3-dev:arm64). Included by cmake/TRIPLET.cmake, which sets
 # `triplet`, `processor` and `qemu` (the qemu-user program that runs the
-# tests, for example qemu-aarch64 from Debian's qemu-user).
+# tests, for example qemu-aarch64 from Debian's qemu-user), and `multiarch`
+# where the libraries' folder is named otherwise than the compiler.
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR ${processor})
 
@@ -11,11 +12,14 @@ set(CMAKE_CXX_COMPILER ${triplet}-g++)
 # Multiarch keeps the target's libraries in /usr/lib/TRIPLET beside the
 # host's, and the headers in /usr/include shared by both: search only the
 # target's library folder, never the host's.
-set(CMAKE_LIBRARY_ARCHITECTURE ${triplet})
+if(NOT DEFINED multiarch)
+  set(multiarch ${triplet})
+endif()
+set(CMAKE_LIBRARY_ARCHITECTURE ${multiarch})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 # FindGLUT and the tests' MPFR ask pkg-config, which would otherwise answer
 # with the host's .pc files.
-set(ENV{PKG_CONFIG_LIBDIR} /usr/lib/${triplet}/pkgconfig:/usr/share/pkgconfig)
+set(ENV{PKG_CONFIG_LIBDIR} /usr/lib/${multiarch}/pkgconfig:/usr/share/pkgconfig)
 
 # The cross compiler's C library (/usr/TRIPLET) for the loader and libc; the
 # multiarch libraries are found at their own paths.

@@ -3,4 +3,5 @@
 set(triplet i686-linux-gnu)
 set(processor i686)
 set(qemu qemu-i386)
+set(multiarch i386-linux-gnu)
 include(${CMAKE_CURRENT_LIST_DIR}/debian-cross.cmake)
