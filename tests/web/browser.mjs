@@ -9,15 +9,27 @@ import puppeteer from 'puppeteer-core';
 export const root = path.resolve(import.meta.dirname ?? path.dirname(new URL(import.meta.url).pathname), '../..');
 export const pageUrl = pathToFileURL(path.join(root, 'build-web/surface-viewer.html')).href;
 
+// WEB_BROWSER=firefox drives Debian's firefox-esr (over WebDriver BiDi)
+// instead of Chromium. Headless Firefox offers no WebGL without a GPU, so it
+// runs with a window, in the X server that the caller provides (xvfb-run).
+export const firefox = process.env.WEB_BROWSER === 'firefox';
+
 // Chromium without a GPU draws WebGL with SwiftShader, which it only offers
-// when asked.
-export async function launch(extraArgs = []) {
+// when asked. withoutWebGL: a browser that has none.
+export async function launch({withoutWebGL = false} = {}) {
+  const viewport = {width: 600, height: 600, deviceScaleFactor: 1};
+  if (firefox) {
+    return puppeteer.launch({
+      browser: 'firefox', executablePath: '/usr/bin/firefox-esr', headless: false,
+      defaultViewport: viewport, extraPrefsFirefox: {'webgl.disabled': withoutWebGL},
+    });
+  }
   return puppeteer.launch({
-    executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
+    executablePath: '/usr/bin/chromium',
     headless: true,
-    defaultViewport: {width: 600, height: 600, deviceScaleFactor: 1},
+    defaultViewport: viewport,
     args: ['--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
-           '--window-size=600,600', ...extraArgs],
+           '--window-size=600,600', ...(withoutWebGL ? ['--disable-3d-apis'] : [])],
   });
 }
 

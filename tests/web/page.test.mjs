@@ -1,4 +1,5 @@
-// The web page in headless Chromium, driven with real key events: the window,
+// The web page in a real browser (headless Chromium; Firefox with
+// WEB_BROWSER=firefox), driven with real key events: the window,
 // the seven-key cycle against the gallery, the keys that must do nothing, Esc,
 // and a browser without WebGL. Yardstick for a frame: no further from the
 // gallery (llvmpipe) than 1.25 times Mesa's softpipe, another correct GL,
@@ -9,9 +10,9 @@ import {spawnSync} from 'node:child_process';
 import {mkdirSync, rmSync} from 'node:fs';
 import path from 'node:path';
 import {after, before, test} from 'node:test';
-import {capture, differingPixels, frameCount, launch, openViewer, root} from './browser.mjs';
+import {capture, differingPixels, firefox, frameCount, launch, openViewer, pageUrl, root} from './browser.mjs';
 
-const pictures = path.join(root, 'build-web/web-pictures');
+const pictures = path.join(root, 'build-web/web-pictures', firefox ? 'firefox' : 'chromium');
 const softpipe = process.env.SOFTPIPE_FRAMES ?? path.join(root, 'build-web/softpipe');
 const gallery = surface => path.join(root, `docs/gallery/surface-${surface}.png`);
 // Rows 30 to 46 hold the label: 8 by 13 cells from x = 18 on.
@@ -50,7 +51,7 @@ before(async () => {
 after(() => browser?.close());
 
 // Compares the window with the gallery's picture of the surface; a failing
-// frame leaves the picture and its difference image in build-web/web-pictures.
+// frame leaves the picture and its difference image in build-web/web-pictures/BROWSER.
 async function checkFrame(page, surface, name) {
   const shot = await capture(page, path.join(pictures, `${name}.png`));
   const limit = 1.25 * differingPixels(path.join(softpipe, `surface-${surface}.png`), gallery(surface));
@@ -82,7 +83,7 @@ test('the window: title, size and place, keyboard focus, one frame and then idle
 test('seven character keys cycle through the gallery and back; other keys change nothing', async () => {
   const page = await openViewer(browser);
   await checkFrame(page, 0, 'first-frame');
-  const keys = ['a', 'Z', '5', 'Space', 'Enter', 'Backspace', 'Tab'];
+  const keys = ['a', 'Z', '5', ' ', 'Enter', 'Backspace', 'Tab'];
   for (const [i, key] of keys.entries()) {
     await page.keyboard.press(key);
     assert.equal(await frameCount(page), i + 2, `${key} gives exactly one frame`);
@@ -128,10 +129,10 @@ test('Esc ends the program with status 1; afterwards no key draws', async () => 
 });
 
 test('without WebGL the page says so in one line where the canvas would be', async () => {
-  const plain = await launch(['--disable-3d-apis']);
+  const plain = await launch({withoutWebGL: true});
   try {
     const page = await plain.newPage();
-    await page.goto((await import('./browser.mjs')).pageUrl);
+    await page.goto(pageUrl);
     await page.waitForFunction(() => document.title === 'foo!');
     const note = await page.$eval('p', p => [p.innerText, p.offsetLeft, p.offsetTop]);
     assert.deepEqual(note, ['This page needs WebGL, which this browser does not offer.', 100, 100]);
