@@ -30,6 +30,10 @@ mergeInto(LibraryManager.library, {
         ';top:' + (webPage.canvas.offsetTop + webPage.canvas.offsetHeight + 8) + 'px';
       document.body.appendChild(note);
     },
+    display: function() {
+      webPage.redisplayPending = false;
+      webPage.run(_webDisplay);
+    },
     // Calls into the program; Esc's exit arrives here as an exception.
     run: function(call) {
       if (webPage.ended) return;
@@ -105,10 +109,7 @@ mergeInto(LibraryManager.library, {
     if (webPage.redisplayPending || webPage.ended) return;
     webPage.redisplayPending = true;
     // Right after the event that asked, once however often it asked.
-    queueMicrotask(function() {
-      webPage.redisplayPending = false;
-      webPage.run(_webDisplay);
-    });
+    queueMicrotask(webPage.display);
   },
 
   webPageDraw__deps: ['$webPage'],
