@@ -1,0 +1,111 @@
+// The GLUT entry points the viewer calls, over the page: the window is a
+// canvas, the main loop is the browser's, and the display callback runs once
+// after each batch of redisplay requests, never on its own.
+
+#include <GL/glut.h>
+#include <emscripten.h>
+
+#include "web/gl_stream.h"
+
+namespace {
+
+constexpr int kMaxVertices = 3 * 16384;
+WebVertex frameVertices[kMaxVertices];
+int vertexCount = 0;
+
+void (*displayCallback)() = nullptr;
+void (*keyboardCallback)(unsigned char, int, int) = nullptr;
+
+int windowX = -1, windowY = -1, windowWidth = 300, windowHeight = 300;
+
+// Each code's 13 rows, bottom first, from the X 8x13 fixed font.
+constexpr unsigned char kGlyphs8By13[256][13] = {
+#include "glyphs_8x13.inc"
+};
+
+}  // namespace
+
+void* glutBitmap8By13 = nullptr;
+
+// Provided by web/page.js.
+extern "C" {
+void webPageCreateWindow(const char* title, int x, int y, int width, int height);
+void webPagePostRedisplay();
+void webPageDraw(const WebVertex* vertices, int count);
+void webPageClear(float r, float g, float b, float a, int colorBuffer, int depthBuffer);
+void webPageDepthTest(int enabled);
+[[noreturn]] void webPageMainLoop();
+}
+
+void webEmitTriangle(const WebVertex& a, const WebVertex& b, const WebVertex& c) {
+    if (vertexCount + 3 > kMaxVertices) webFlush();
+    frameVertices[vertexCount++] = a;
+    frameVertices[vertexCount++] = b;
+    frameVertices[vertexCount++] = c;
+}
+
+void webFlush() {
+    if (vertexCount > 0) webPageDraw(frameVertices, vertexCount);
+    vertexCount = 0;
+}
+
+void webClear(const float color[4], bool colorBuffer, bool depthBuffer) {
+    webFlush();
+    webPageClear(color[0], color[1], color[2], color[3], colorBuffer, depthBuffer);
+}
+
+void webSetDepthTest(bool enabled) {
+    webFlush();
+    webPageDepthTest(enabled);
+}
+
+extern "C" {
+
+// Called by the page.
+EMSCRIPTEN_KEEPALIVE void webDisplay() {
+    if (displayCallback != nullptr) displayCallback();
+}
+
+EMSCRIPTEN_KEEPALIVE void webKey(int code, int x, int y) {
+    if (keyboardCallback != nullptr) keyboardCallback(static_cast<unsigned char>(code), x, y);
+}
+
+void glutInit(int* /*argc*/, char** /*argv*/) {}
+void glutInitDisplayMode(unsigned int /*mode*/) {}
+
+void glutInitWindowSize(int width, int height) {
+    windowWidth = width;
+    windowHeight = height;
+}
+
+void glutInitWindowPosition(int x, int y) {
+    windowX = x;
+    windowY = y;
+}
+
+int glutCreateWindow(const char* title) {
+    webPageCreateWindow(title, windowX, windowY, windowWidth, windowHeight);
+    return 1;
+}
+
+void glutDisplayFunc(void (*callback)()) { displayCallback = callback; }
+void glutKeyboardFunc(void (*callback)(unsigned char, int, int)) { keyboardCallback = callback; }
+
+void glutPostRedisplay() { webPagePostRedisplay(); }
+
+void glutSwapBuffers() { webFlush(); }
+
+void glutMainLoop() {
+    // The window's first exposure asks for the first frame.
+    webPagePostRedisplay();
+    // The browser's event loop takes over; main never returns.
+    webPageMainLoop();
+}
+
+void glutBitmapCharacter(void* font, int character) {
+    if (font != GLUT_BITMAP_8_BY_13 || character < 0 || character > 255) return;
+    // The font's cells: 8 pixels wide, 13 tall, 2 of them below the baseline.
+    webDrawBitmap(8, 13, 0.0f, 2.0f, 8.0f, kGlyphs8By13[character]);
+}
+
+}  // extern "C"
