@@ -299,31 +299,29 @@ SineCosine accurate(double x) {
 
 }  // namespace trigonometry_stages
 
-double sine(double x) {
-    if (!ordinary(x)) return special(x).sin;
+namespace {
+
+// sin(x + turns pi/2): the sine for 0 quarter turns, the cosine for 1.
+template <int turns>
+double sineTurned(double x) {
     const Reduction t = reduce(x);
-    if (t.quarter % 2 == 0) {
+    const int quarter = (t.quarter + turns) & 3;
+    if (quarter % 2 == 0) {
         const DoubleDouble v = fastOfStep<true, false>(t).sin;
-        if (settled(v)) return t.quarter == 0 ? v.hi : -v.hi;
+        if (settled(v)) return quarter == 0 ? v.hi : -v.hi;
     } else {
         const DoubleDouble v = fastOfStep<false, true>(t).cos;
-        if (settled(v)) return t.quarter == 1 ? v.hi : -v.hi;
+        if (settled(v)) return quarter == 1 ? v.hi : -v.hi;
     }
-    return trigonometry_stages::accurate(x).sin;
+    const SineCosine exact = trigonometry_stages::accurate(x);
+    return turns == 0 ? exact.sin : exact.cos;
 }
 
-double cosine(double x) {
-    if (!ordinary(x)) return special(x).cos;
-    const Reduction t = reduce(x);
-    if (t.quarter % 2 == 0) {
-        const DoubleDouble v = fastOfStep<false, true>(t).cos;
-        if (settled(v)) return t.quarter == 0 ? v.hi : -v.hi;
-    } else {
-        const DoubleDouble v = fastOfStep<true, false>(t).sin;
-        if (settled(v)) return t.quarter == 3 ? v.hi : -v.hi;
-    }
-    return trigonometry_stages::accurate(x).cos;
-}
+}  // namespace
+
+double sine(double x) { return ordinary(x) ? sineTurned<0>(x) : special(x).sin; }
+
+double cosine(double x) { return ordinary(x) ? sineTurned<1>(x) : special(x).cos; }
 
 SineCosine sineCosine(double x) {
     if (!ordinary(x)) return special(x);
