@@ -122,12 +122,18 @@ TEST_F(ViewerUnderStress, TenThousandRandomKeysLeaveTheSurfaceTheirCountPredicts
         session_->pressKeys({keys.begin() + static_cast<std::ptrdiff_t>(start), end});
         ASSERT_TRUE(viewer_->process.running()) << "after " << start << " keys" << describe();
     }
-    // Unchanged for 300 ms: the viewer has worked through every key.
-    const auto any = [](const RgbImage&) { return true; };
-    const RgbImage picture = session_->waitForStablePicture(viewer_->window, any, milliseconds(300)).picture;
+    // The viewer has worked through the keys when it shows the surface their
+    // count predicts, and stays there. A fixed quiet time instead would take,
+    // on a busy machine, a picture from the middle of the keys for the last.
+    const int expected = characterKeys % e2e::kSurfaceCount;
+    const RgbImage picture =
+        session_
+            ->waitForStablePicture(
+                viewer_->window, [&](const RgbImage& p) { return e2e::surfaceShown(p) == expected; },
+                milliseconds(300), seconds(60))
+            .picture;
     const long lastKiB = e2e::residentKiB(pid());
 
-    const int expected = characterKeys % e2e::kSurfaceCount;
     const int seen = e2e::surfaceShown(picture);
     reportFigure("keys sent " + std::to_string(kKeyEvents) + " (" + std::to_string(characterKeys) +
                  " character keys, " + std::to_string(kKeyEvents - characterKeys) +
@@ -301,11 +307,17 @@ bool isLabelGrey(Rgb c) {
 TEST_F(ViewerUnderStress, ResizedTo200By600AndBackItKeepsDrawing) {
     const std::vector<RgbImage>& golden = e2e::goldenFrames();
     e2e::XSession& session = *session_;
+    // A frame the viewer drew at the new size: right after a resize the
+    // window still holds the old frame, cut or with an unpainted strip, for
+    // as long as the viewer takes to redraw, and on a busy machine that may be
+    // longer than any quiet time. The viewer's frame has background in the
+    // corners away from the axes.
     const auto pictureOfSize = [&](int width, int height, const RgbImage& other) {
         return session.waitForStablePicture(
             viewer_->window,
             [&](const RgbImage& p) {
-                return p.width() == width && p.height() == height && !p.uniform() && p != other;
+                return p.width() == width && p.height() == height && p != other &&
+                       isBackground(p.at(2, height - 3)) && isBackground(p.at(width - 3, 2));
             },
             milliseconds(300));
     };
@@ -342,7 +354,6 @@ TEST_F(ViewerUnderStress, ResizedTo200By600AndBackItKeepsDrawing) {
         EXPECT_GE(share, 97.0) << keepPicture(got, "tall-" + std::to_string(surface))
                                << keepPicture(stretched, "stretched-" + std::to_string(surface));
         EXPECT_EQ(labelNow, labelThen) << keepPicture(got, "tall-" + std::to_string(surface));
-        EXPECT_TRUE(isBackground(got.at(2, 597)) && isBackground(got.at(197, 2)));
     }
 
     session.resize(viewer_->window, e2e::kViewerWindowSize, e2e::kViewerWindowSize);
