@@ -69,9 +69,10 @@ constexpr int kRedraws = 5000;
 // machine's load. And a small leak hides in resident memory for thousands of
 // frames, filling free space in the heap before the heap grows. The count of
 // live allocations stays within a few from redraw 2,000 on; a leak of one
-// allocation a frame adds 2,500 from there to redraw 4,500. The last 500
-// redraws keep that reading inside the redraws whatever heaptrack's clock
-// lags behind the test's.
+// allocation a frame adds 2,500 from there to redraw 4,500. heaptrack's
+// clock starts with the viewer, during its start-up, a little after the
+// test's; the last 500 redraws, 8 s or more, keep the second reading inside
+// the redraws, before the viewer tears down at its end.
 constexpr int kSettledAfterRedraws = 2000;
 constexpr int kMeasuredUntilRedraw = 4500;
 constexpr long kKeptAllocationBound = (kMeasuredUntilRedraw - kSettledAfterRedraws) / 10;
