@@ -4,12 +4,16 @@
 // it measured ("[ FIGURE ]") and keeps it in build/tests/e2e-figures/.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
 #include <optional>
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -58,14 +62,20 @@ constexpr int kKeyEvents = 10000;
 constexpr int kKeysPerBatch = 500;
 constexpr int kRedraws = 5000;
 
-// Resident memory may grow this much over a run: in its first 2,500 or so
-// frames the viewer grows by 0.2 to 1.8 MiB, in steps, as llvmpipe and the C
-// library settle, and then stays flat.
-constexpr long kResidentGrowthBoundKiB = 4096;
-// Over the last 2,000 of 5,000 redraws it must stay flat: a leak of 128
-// bytes a frame would break this bound.
-constexpr int kSettledAfterRedraws = 3000;
-constexpr long kSettledGrowthBoundKiB = 256;
+// Memory is judged by the allocations the viewer holds, counted by heaptrack,
+// not by its resident size. That grows in steps of about 516 KiB: llvmpipe's
+// vertex buffers come from the heap or from mappings of their own, and how
+// many are alive at once depends on how far its threads lag, that is on the
+// machine's load. And a small leak hides in resident memory for thousands of
+// frames, filling free space in the heap before the heap grows. The count of
+// live allocations stays within a few from redraw 2,000 on; a leak of one
+// allocation a frame adds 2,500 from there to redraw 4,500. heaptrack's
+// clock starts with the viewer, during its start-up, a little after the
+// test's; the last 500 redraws, 8 s or more, keep the second reading inside
+// the redraws, before the viewer tears down at its end.
+constexpr int kSettledAfterRedraws = 2000;
+constexpr int kMeasuredUntilRedraw = 4500;
+constexpr long kKeptAllocationBound = (kMeasuredUntilRedraw - kSettledAfterRedraws) / 10;
 // Idle for 10 s with no idle callback: the process sleeps in the main loop.
 constexpr double kIdleCpuBoundSeconds = 0.05;
 
@@ -78,11 +88,6 @@ std::string kib(long value) {
 
 std::string growth(long from, long to) {
     return (to >= from ? "+" : "") + kib(to - from);
-}
-
-std::string growthFigure(const std::string& what, long first, long last) {
-    return "resident memory over " + what + ": first " + kib(first) + ", last " + kib(last) + " (" +
-           growth(first, last) + "; bound +" + kib(kResidentGrowthBoundKiB) + ")";
 }
 
 class ViewerUnderStress : public e2e::ViewerTest {
@@ -118,25 +123,110 @@ TEST_F(ViewerUnderStress, TenThousandRandomKeysLeaveTheSurfaceTheirCountPredicts
         session_->pressKeys({keys.begin() + static_cast<std::ptrdiff_t>(start), end});
         ASSERT_TRUE(viewer_->process.running()) << "after " << start << " keys" << describe();
     }
-    // Unchanged for 300 ms: the viewer has worked through every key.
-    const auto any = [](const RgbImage&) { return true; };
-    const RgbImage picture = session_->waitForStablePicture(viewer_->window, any, milliseconds(300)).picture;
+    // The viewer has worked through the keys when it shows the surface their
+    // count predicts, and stays there. A fixed quiet time instead would take,
+    // on a busy machine, a picture from the middle of the keys for the last.
+    const int expected = characterKeys % e2e::kSurfaceCount;
+    const RgbImage picture =
+        session_
+            ->waitForStablePicture(
+                viewer_->window, [&](const RgbImage& p) { return e2e::surfaceShown(p) == expected; },
+                milliseconds(300), seconds(60))
+            .picture;
     const long lastKiB = e2e::residentKiB(pid());
 
-    const int expected = characterKeys % e2e::kSurfaceCount;
     const int seen = e2e::surfaceShown(picture);
     reportFigure("keys sent " + std::to_string(kKeyEvents) + " (" + std::to_string(characterKeys) +
                  " character keys, " + std::to_string(kKeyEvents - characterKeys) +
                  " others; seed " + std::to_string(seed) + "): surface expected " +
                  std::to_string(expected) + ", seen " +
                  (seen < 0 ? std::string("none of the seven") : std::to_string(seen)));
-    reportFigure(growthFigure("the keys", firstKiB, lastKiB));
+    // Only reported: memory is judged by the redraws below.
+    reportFigure("resident memory over the keys: first " + kib(firstKiB) + ", last " + kib(lastKiB) +
+                 " (" + growth(firstKiB, lastKiB) + ")");
     EXPECT_EQ(seen, expected) << keepPicture(picture, "after-keys");
-    EXPECT_LE(lastKiB - firstKiB, kResidentGrowthBoundKiB);
     expectEscapeEndsWithStatusOne();
 }
 
-TEST_F(ViewerUnderStress, FiveThousandRedrawsDoNotGrowMemory) {
+// What the viewer held, read back from heaptrack's record once it has ended.
+// The record (zstd-compressed text) has a line per allocation ("+ INFO") and
+// per free ("- INFO"), where INFO numbers the "a SIZE TRACE" lines, and about
+// every 10 ms a time stamp since start-up ("c MS"); all numbers hexadecimal.
+class HeapRecord {
+public:
+    struct Live {
+        long allocations = 0;
+        long long bytes = 0;
+    };
+
+    explicit HeapRecord(const std::string& path) {
+        const std::string command = "zstd -dcq '" + path + "'";
+        std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+        if (!pipe) throw std::runtime_error("cannot run " + command);
+        std::vector<long long> sizes;
+        Live live;
+        // POSIX getline: a line of a file name may be long.
+        struct Line {
+            char* text = nullptr;
+            std::size_t capacity = 0;
+            ~Line() { std::free(text); }
+        } line;
+        while (getline(&line.text, &line.capacity, pipe.get()) > 0) {
+            const long long value = std::strtoll(line.text + 1, nullptr, 16);
+            switch (line.text[0]) {
+                case 'a': sizes.push_back(value); break;
+                case '+': ++live.allocations; live.bytes += sizes.at(value); break;
+                case '-': --live.allocations; live.bytes -= sizes.at(value); break;
+                case 'c': stamps_.emplace_back(value, live); break;
+                default: break;
+            }
+        }
+        if (stamps_.empty()) throw std::runtime_error("no time stamps in " + path);
+    }
+
+    // What was live at the first time stamp at or after `ms`, or at the end.
+    Live at(long long ms) const {
+        for (const auto& [stamp, live] : stamps_) {
+            if (stamp >= ms) return live;
+        }
+        return stamps_.back().second;
+    }
+
+private:
+    std::vector<std::pair<long long, Live>> stamps_;
+};
+
+class ViewerUnderHeaptrack : public e2e::ViewerTest {
+protected:
+    void SetUp() override {
+        E2E_REQUIRE_PROGRAMS("Xvfb", "heaptrack", "zstd");
+        ASSERT_NO_THROW(e2e::goldenFrames()) << "run scripts/gallery to write them";
+        record_ = ::testing::TempDir() + "surface-viewer-heap." + std::to_string(getpid());
+        std::vector<std::string> command = {"heaptrack", "--output", record_};
+        for (const std::string& word : e2e::viewerCommand()) command.push_back(word);
+        launched_ = std::chrono::steady_clock::now();
+        // Every allocation of start-up is traced: slower than a plain start.
+        ASSERT_NO_FATAL_FAILURE(start(command, {}, seconds(60)));
+        session_->focus(viewer_->window);
+    }
+
+    void TearDown() override {
+        e2e::ViewerTest::TearDown();
+        std::remove((record_ + ".zst").c_str());
+    }
+
+    // Milliseconds since the viewer was started, as heaptrack's time stamps
+    // count, give or take the start of heaptrack's script.
+    long long sinceLaunch() const {
+        return std::chrono::duration_cast<milliseconds>(std::chrono::steady_clock::now() - launched_)
+            .count();
+    }
+
+    std::string record_;
+    std::chrono::steady_clock::time_point launched_;
+};
+
+TEST_F(ViewerUnderHeaptrack, FiveThousandRedrawsKeepNoAllocations) {
     // Each key's frame is waited for (its label strip must match the next
     // surface's) before the next key, so every one of them is really drawn.
     const std::vector<RgbImage>& golden = e2e::goldenFrames();
@@ -159,27 +249,38 @@ TEST_F(ViewerUnderStress, FiveThousandRedrawsDoNotGrowMemory) {
         }
     };
 
-    const long firstKiB = e2e::residentKiB(pid());
-    long settledKiB = 0;
+    long long settledMs = 0;
+    long long lastMs = 0;
     const auto start = std::chrono::steady_clock::now();
     for (int i = 1; i <= kRedraws; ++i) {
-        if (i == kSettledAfterRedraws + 1) settledKiB = e2e::residentKiB(pid());
         ASSERT_TRUE(drawOnce(i % e2e::kSurfaceCount))
             << "redraw " << i << " never showed surface " << i % e2e::kSurfaceCount << describe()
             << keepPicture(session_->capture(viewer_->window), "redraw-" + std::to_string(i));
+        if (i == kSettledAfterRedraws) settledMs = sinceLaunch();
+        if (i == kMeasuredUntilRedraw) lastMs = sinceLaunch();
     }
     const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    const long lastKiB = e2e::residentKiB(pid());
 
-    char rate[64];
-    std::snprintf(rate, sizeof rate, "%.1f s, %.2f ms a redraw", elapsed, 1000 * elapsed / kRedraws);
-    reportFigure(growthFigure(std::to_string(kRedraws) + " redraws (" + rate + ")", firstKiB, lastKiB) +
-                 "; after redraw " + std::to_string(kSettledAfterRedraws) + ": " + kib(settledKiB) +
-                 " (" + growth(settledKiB, lastKiB) + " since; bound +" +
-                 kib(kSettledGrowthBoundKiB) + ")");
-    EXPECT_LE(lastKiB - firstKiB, kResidentGrowthBoundKiB);
-    EXPECT_LE(lastKiB - settledKiB, kSettledGrowthBoundKiB);
-    expectEscapeEndsWithStatusOne();
+    // heaptrack writes its record out as the viewer ends, then exits with its status.
+    session_->pressKey("Escape");
+    const std::optional<e2e::ExitStatus> status = viewer_->process.waitFor(seconds(60));
+    ASSERT_TRUE(status) << "still running a minute after Esc" << describe();
+    EXPECT_TRUE(status->exitedWith(1)) << describe();
+
+    std::optional<HeapRecord> heap;
+    ASSERT_NO_THROW(heap.emplace(record_ + ".zst")) << describe();
+    const HeapRecord::Live settled = heap->at(settledMs);
+    const HeapRecord::Live last = heap->at(lastMs);
+    const long kept = last.allocations - settled.allocations;
+    char figure[320];
+    std::snprintf(figure, sizeof figure,
+                  "%d redraws (%.1f s, %.2f ms a redraw); live heap after redraw %d: %ld allocations, "
+                  "%lld bytes; after redraw %d: %ld allocations (%+ld; bound %+ld), %lld bytes (%+lld)",
+                  kRedraws, elapsed, 1000 * elapsed / kRedraws, kSettledAfterRedraws, settled.allocations,
+                  settled.bytes, kMeasuredUntilRedraw, last.allocations, kept, kKeptAllocationBound, last.bytes,
+                  last.bytes - settled.bytes);
+    reportFigure(figure);
+    EXPECT_LT(kept, kKeptAllocationBound);
 }
 
 TEST_F(ViewerUnderStress, IdleForTenSecondsUsesNextToNoCpu) {
@@ -207,11 +308,17 @@ bool isLabelGrey(Rgb c) {
 TEST_F(ViewerUnderStress, ResizedTo200By600AndBackItKeepsDrawing) {
     const std::vector<RgbImage>& golden = e2e::goldenFrames();
     e2e::XSession& session = *session_;
+    // A frame the viewer drew at the new size: right after a resize the
+    // window still holds the old frame, cut or with an unpainted strip, for
+    // as long as the viewer takes to redraw, and on a busy machine that may be
+    // longer than any quiet time. The viewer's frame has background in the
+    // corners away from the axes.
     const auto pictureOfSize = [&](int width, int height, const RgbImage& other) {
         return session.waitForStablePicture(
             viewer_->window,
             [&](const RgbImage& p) {
-                return p.width() == width && p.height() == height && !p.uniform() && p != other;
+                return p.width() == width && p.height() == height && p != other &&
+                       isBackground(p.at(2, height - 3)) && isBackground(p.at(width - 3, 2));
             },
             milliseconds(300));
     };
@@ -248,7 +355,6 @@ TEST_F(ViewerUnderStress, ResizedTo200By600AndBackItKeepsDrawing) {
         EXPECT_GE(share, 97.0) << keepPicture(got, "tall-" + std::to_string(surface))
                                << keepPicture(stretched, "stretched-" + std::to_string(surface));
         EXPECT_EQ(labelNow, labelThen) << keepPicture(got, "tall-" + std::to_string(surface));
-        EXPECT_TRUE(isBackground(got.at(2, 597)) && isBackground(got.at(197, 2)));
     }
 
     session.resize(viewer_->window, e2e::kViewerWindowSize, e2e::kViewerWindowSize);
