@@ -21,6 +21,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 # with the host's .pc files.
 set(ENV{PKG_CONFIG_LIBDIR} /usr/lib/${multiarch}/pkgconfig:/usr/share/pkgconfig)
 
-# The cross compiler's C library (/usr/TRIPLET) for the loader and libc; the
-# multiarch libraries are found at their own paths.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${qemu} -L /usr/${triplet})
+# The programs run with the architecture's own loader and C library, which
+# its multiarch packages install (libc6:ARCH), like every other library they
+# load: the cross compiler's copy in /usr/TRIPLET may be of another release,
+# and a loader and C library of two releases disagree on the stack guard.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${qemu})
