@@ -1,6 +1,9 @@
 # Install rules, and CPack: a Debian package on Linux, a zip on Windows.
 include(GNUInstallDirs)
 set(packaging_dir ${PROJECT_SOURCE_DIR}/packaging)
+# Folders are made 755 whatever the umask of whoever installs or packages.
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
 if(WIN32)
   # Unpacked anywhere, the .exe runs beside its two documents.
@@ -13,6 +16,11 @@ else()
   install(FILES ${packaging_dir}/surface-viewer.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   install(FILES ${packaging_dir}/surface-viewer.png
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/128x128/apps)
+  # For software centres: AppStream's description of the program.
+  configure_file(${packaging_dir}/surface-viewer.metainfo.xml.in surface-viewer.metainfo.xml @ONLY)
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/surface-viewer.metainfo.xml
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo
+          RENAME example.c_seed_47687340.surface_viewer.metainfo.xml)
 
   # Debian wants manual pages and changelogs compressed, without a time stamp
   # in the gzip header so that two builds give the same package.
