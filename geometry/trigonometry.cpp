@@ -17,10 +17,6 @@ namespace {
 
 using namespace trigonometry_table;
 
-// Below this, sin x rounds to x and cos x to 1: x^3/6 and x^2/2 are under
-// half the gap between x (or 1) and its neighbour.
-constexpr double kTiny = 0x1p-27;
-
 // Adding and taking away 1.5 * 2^52 leaves the nearest integer, and the sum
 // holds it in the low bits of its significand.
 constexpr double kRounder = 0x1.8p52;
@@ -88,10 +84,16 @@ struct Tails {
     double cos;
 };
 
+// The series' coefficients, signed: a + b * -c rounds exactly as a - b * c.
+constexpr double kSin3 = -kInverseFactorial[3][0];
+constexpr double kSin5 = kInverseFactorial[5][0];
+constexpr double kSin7 = -kInverseFactorial[7][0];
+constexpr double kCos4 = kInverseFactorial[4][0];
+constexpr double kCos6 = -kInverseFactorial[6][0];
+
 Tails tails(double r) {
     const double r2 = r * r;
-    return {r * r2 * (r2 * (kInverseFactorial[5][0] - r2 * kInverseFactorial[7][0]) - kInverseFactorial[3][0]),
-            r2 * (r2 * (kInverseFactorial[4][0] - r2 * kInverseFactorial[6][0]) - 0.5)};
+    return {r * r2 * ((r2 * kSin7 + kSin5) * r2 + kSin3), ((r2 * kCos6 + kCos4) * r2 + -0.5) * r2};
 }
 
 // sin(a + r) as hi + lo, from the table's sin a and cos a, r = rh + rl, and
@@ -189,18 +191,6 @@ double nearest(const Wide& w) {
     return halfway && tipped ? neighbour : w[0];
 }
 
-// True for 2^-27 <= |x| <= 16: everything but the cases below.
-bool ordinary(double x) {
-    const double magnitude = std::fabs(x);
-    return magnitude >= kTiny && magnitude <= kTrigonometryDomain;
-}
-
-SineCosine special(double x) {
-    if (std::fabs(x) < kTiny) return {x, 1.0};
-    constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-    return {kNaN, kNaN};
-}
-
 // sin x and cos x, each as hi + lo, but for their signs: sin(q pi/2 + a) is
 // +-sin a for even q and +-cos a for odd q, and the rotations are chosen to
 // match, so only the signs are left to the quarter q.
@@ -239,6 +229,13 @@ Estimates fast(double x) {
 bool settles(const Estimate& e) { return std::fabs(e.hi) >= kFastSmallest && settled({e.hi, e.lo}); }
 
 SineCosine accurate(double x) {
+    // Below 2^-27, sin x rounds to x and cos x to 1: x^3/6 and x^2/2 are under
+    // half the gap between x (or 1) and its neighbour.
+    if (std::fabs(x) < 0x1p-27) return {x, 1.0};
+    if (!(std::fabs(x) <= kTrigonometryDomain)) {
+        constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+        return {kNaN, kNaN};
+    }
     const double shifted = x * kWideStepsPerRadian + kRounder;
     const double k = shifted - kRounder;
     const Wide r = distill(std::array<double, 6>{-(k * kWideStep[5]), -(k * kWideStep[4]), -(k * kWideStep[3]),
@@ -262,35 +259,40 @@ SineCosine accurate(double x) {
 
 namespace {
 
-// sin(x + turns pi/2): the sine for 0 quarter turns, the cosine for 1.
+// sin(x + turns pi/2): the sine for 0 quarter turns, the cosine for 1. Zero,
+// tiny and out-of-domain arguments leave by the smallest-result test or the
+// domain's, for the accurate stage, which takes them first.
 template <unsigned turns>
 double sineTurned(double x) {
-    const Reduction t = reduce(x);
-    const unsigned j = t.step % kQuarter;
-    const unsigned quarter = t.step / kQuarter + turns;
-    const Tails tail = tails(t.r);
-    const bool odd = (quarter & 1) != 0;
-    const double flip = odd ? -1.0 : 1.0;
-    // For odd quarters, cos(j h + r) = sin((256 - j) h - r).
-    const DoubleDouble v = rotated(kSine[odd ? kQuarter - j : j], kSine[odd ? j : kQuarter - j], flip * t.rh,
-                                   flip * (t.rl + tail.sin), tail.cos);
-    if (std::fabs(v.hi) >= kFastSmallest && settled(v)) return signOf(quarter) * v.hi;
+    if (std::fabs(x) <= kTrigonometryDomain) {
+        const Reduction t = reduce(x);
+        const unsigned j = t.step % kQuarter;
+        const unsigned quarter = t.step / kQuarter + turns;
+        const Tails tail = tails(t.r);
+        const bool odd = (quarter & 1) != 0;
+        const double flip = odd ? -1.0 : 1.0;
+        // For odd quarters, cos(j h + r) = sin((256 - j) h - r).
+        const DoubleDouble v = rotated(kSine[odd ? kQuarter - j : j], kSine[odd ? j : kQuarter - j],
+                                       flip * t.rh, flip * (t.rl + tail.sin), tail.cos);
+        if (std::fabs(v.hi) >= kFastSmallest && settled(v)) return signOf(quarter) * v.hi;
+    }
     const SineCosine exact = trigonometry_stages::accurate(x);
     return turns == 0 ? exact.sin : exact.cos;
 }
 
 }  // namespace
 
-double sine(double x) { return ordinary(x) ? sineTurned<0>(x) : special(x).sin; }
+double sine(double x) { return sineTurned<0>(x); }
 
-double cosine(double x) { return ordinary(x) ? sineTurned<1>(x) : special(x).cos; }
+double cosine(double x) { return sineTurned<1>(x); }
 
 SineCosine sineCosine(double x) {
-    if (!ordinary(x)) return special(x);
-    const FastPair p = fastPair(x);
-    // |cos a| <= 1, so the product is below 2^-40 whenever sin a is.
-    if (std::fabs(p.sin.hi * p.cos.hi) >= kFastSmallest && settled(p.sin) && settled(p.cos)) {
-        return {signOf(p.quarter) * p.sin.hi, signOf(p.quarter + 1) * p.cos.hi};
+    if (std::fabs(x) <= kTrigonometryDomain) {
+        const FastPair p = fastPair(x);
+        // |cos a| <= 1, so the product is below 2^-40 whenever sin a is.
+        if (std::fabs(p.sin.hi * p.cos.hi) >= kFastSmallest && settled(p.sin) && settled(p.cos)) {
+            return {signOf(p.quarter) * p.sin.hi, signOf(p.quarter + 1) * p.cos.hi};
+        }
     }
     return trigonometry_stages::accurate(x);
 }
