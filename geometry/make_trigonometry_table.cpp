@@ -75,6 +75,23 @@ std::string parts(mpfr_srcptr value, std::initializer_list<mpfr_prec_t> widths) 
     return text;
 }
 
+// The fast stage's three parts of the step (see kStep below).
+std::string stepParts(mpfr_srcptr step) {
+    mpfr_t rest, grid;
+    mpfr_inits2(kWorkingBits, rest, grid, static_cast<mpfr_ptr>(nullptr));
+    const double first = rounded(step, 41);
+    mpfr_sub_d(rest, step, first, MPFR_RNDN);
+    mpfr_mul_2si(grid, rest, 61, MPFR_RNDN);
+    mpfr_rint(grid, grid, MPFR_RNDN);
+    mpfr_div_2si(grid, grid, 61, MPFR_RNDN);
+    const double second = mpfr_get_d(grid, MPFR_RNDN);
+    require(std::fabs(second) < 0x1p-49 && significantBits(second) <= 12, "the second part's grid");
+    mpfr_sub_d(rest, rest, second, MPFR_RNDN);
+    const double third = mpfr_get_d(rest, MPFR_RNDN);
+    mpfr_clears(rest, grid, static_cast<mpfr_ptr>(nullptr));
+    return hex(first) + ", " + hex(second) + ", " + hex(third);
+}
+
 std::string table() {
     std::ostringstream out;
     mpfr_t pi, step, angle, value, rest;
@@ -90,9 +107,11 @@ std::string table() {
     mpfr_ui_div(value, 2 * kFastSteps, pi, MPFR_RNDN);
     out << "// 512 / pi, to the nearest double.\n"
            "inline constexpr double kStepsPerRadian = " << hex(mpfr_get_d(value, MPFR_RNDN)) << ";\n\n"
-        << "// pi / 512 as the sum of three parts: the first two of 41 bits, so that k\n"
-           "// times each is exact for |k| < 2^12, the last the nearest double to the rest.\n"
-           "inline constexpr double kStep[3] = {" << parts(step, {41, 41, 53}) << "};\n\n";
+        << "// pi / 512 as the sum of three parts: the first of 41 bits, so that k times\n"
+           "// it is exact for |k| < 2^12; the second a multiple of 2^-61 below 2^-49,\n"
+           "// so that k times it is exact too and lies on the grid of every |x| >= 2^-9;\n"
+           "// the last the nearest double to the rest.\n"
+           "inline constexpr double kStep[3] = {" << stepParts(step) << "};\n\n";
 
     out << "// sin(j pi / 512) for j = 0 to 256 (so cos(j pi / 512) is entry 256 - j):\n"
            "// its leading 27 bits, the nearest double to what they leave, and the\n"

@@ -70,12 +70,10 @@ struct Reduction {
 Reduction reduce(double x) {
     const double shifted = x * kStepsPerRadian + kRounder;
     const double k = shifted - kRounder;
-    const double head = x - k * kStep[0];
-    const double middle = k * kStep[1];
-    const double r = head - middle;
-    const double rest = ((head - r) - middle) - k * kStep[2];
-    const DoubleDouble split = halves(r);
-    return {r, split.hi, split.lo + rest, lowBits(shifted) & (4 * kQuarter - 1)};
+    // Both differences are exact: k kStep[1] lies on x's grid.
+    const DoubleDouble split = halves((x - k * kStep[0]) - k * kStep[1]);
+    const double rl = split.lo - k * kStep[2];
+    return {split.hi + rl, split.hi, rl, lowBits(shifted) & (4 * kQuarter - 1)};
 }
 
 // sin r - r and cos r - 1.
@@ -107,10 +105,10 @@ DoubleDouble rotated(const Sine& s, const Sine& c, double rh, double low, double
     return {hi, tail - (hi - t)};
 }
 
-// The fast stage's error bound, relative to |hi|. Below 2^-40 (x within about
-// 2^-40 of a multiple of pi/2) the accurate stage decides.
+// The fast stage's error bound, relative to |hi|. Below 2^-30 (x within about
+// 2^-30 of a multiple of pi/2) the accurate stage decides.
 constexpr double kFastError = 0x1p-66;
-constexpr double kFastSmallest = 0x1p-40;
+constexpr double kFastSmallest = 0x1p-30;
 // 1 + 2^-11: see the rounding test at the top.
 constexpr double kMargin = 1.0 + 0x1p-11;
 
@@ -289,7 +287,7 @@ double cosine(double x) { return sineTurned<1>(x); }
 SineCosine sineCosine(double x) {
     if (std::fabs(x) <= kTrigonometryDomain) {
         const FastPair p = fastPair(x);
-        // |cos a| <= 1, so the product is below 2^-40 whenever sin a is.
+        // |cos a| <= 1, so the product is below 2^-30 whenever sin a is.
         if (std::fabs(p.sin.hi * p.cos.hi) >= kFastSmallest && settled(p.sin) && settled(p.cos)) {
             return {signOf(p.quarter) * p.sin.hi, signOf(p.quarter + 1) * p.cos.hi};
         }

@@ -6,9 +6,11 @@ namespace trigonometry_table {
 // 512 / pi, to the nearest double.
 inline constexpr double kStepsPerRadian = 0x1.45f306dc9c883p+7;
 
-// pi / 512 as the sum of three parts: the first two of 41 bits, so that k
-// times each is exact for |k| < 2^12, the last the nearest double to the rest.
-inline constexpr double kStep[3] = {0x1.921fb54443p-8, -0x1.73dcb3b39ap-51, 0x1.45c06e0e68948p-94};
+// pi / 512 as the sum of three parts: the first of 41 bits, so that k times
+// it is exact for |k| < 2^12; the second a multiple of 2^-61 below 2^-49,
+// so that k times it is exact too and lies on the grid of every |x| >= 2^-9;
+// the last the nearest double to the rest.
+inline constexpr double kStep[3] = {0x1.921fb54443p-8, -0x1.73cp-51, -0x1.cb3b399d747f2p-63};
 
 // sin(j pi / 512) for j = 0 to 256 (so cos(j pi / 512) is entry 256 - j):
 // its leading 27 bits, the nearest double to what they leave, and the
