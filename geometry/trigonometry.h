@@ -178,7 +178,7 @@ SineCosine sineCosineCarefully(double x);
 
 // sin(x + turns pi/2): the sine for 0 quarter turns, the cosine for 1.
 template <unsigned turns>
-double sineTurned(double x) {
+inline double sineTurned(double x) {
     if (std::fabs(x) <= kTrigonometryDomain) {
         const Reduction t = reduce(x);
         const unsigned j = t.step % kQuarter;
