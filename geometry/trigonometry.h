@@ -190,8 +190,9 @@ inline double sineTurned(double x) {
             const DoubleDouble v = rotated(kSine[kQuarter - j], kSine[j], -t.rh, -low, tail.cos);
             if (settledQuickly(v)) return signOf(quarter) * v.hi;
         } else {
+            // Only sin(0 + r) can be small.
             const DoubleDouble v = rotated(kSine[j], kSine[kQuarter - j], t.rh, low, tail.cos);
-            if (std::fabs(v.hi) >= kSmallest && settledQuickly(v)) return signOf(quarter) * v.hi;
+            if ((j != 0 || std::fabs(v.hi) >= kSmallest) && settledQuickly(v)) return signOf(quarter) * v.hi;
         }
     }
     return turns == 0 ? sineCarefully(x) : cosineCarefully(x);
@@ -203,6 +204,7 @@ struct Pair {
     DoubleDouble sin;
     DoubleDouble cos;
     unsigned quarter;
+    unsigned step;  // within the quarter
 };
 
 inline Pair pair(double x) {
@@ -216,7 +218,7 @@ inline Pair pair(double x) {
     const double flip = odd ? -1.0 : 1.0;
     const double rh = flip * t.rh;
     const double low = flip * (t.rl + tail.sin);
-    return {rotated(first, second, rh, low, tail.cos), rotated(second, first, -rh, -low, tail.cos), quarter};
+    return {rotated(first, second, rh, low, tail.cos), rotated(second, first, -rh, -low, tail.cos), quarter, j};
 }
 
 }  // namespace trigonometry_fast
@@ -230,8 +232,10 @@ inline SineCosine sineCosine(double x) {
     using namespace trigonometry_fast;
     if (std::fabs(x) <= kTrigonometryDomain) {
         const Pair p = pair(x);
-        // |cos a| <= 1, so the product is below 2^-30 whenever sin a is.
-        if (std::fabs(p.sin.hi * p.cos.hi) >= kSmallest && settledQuickly(p.sin) && settledQuickly(p.cos)) {
+        // Only sin(0 + r), at a quarter's first step, can be small, as the
+        // sine or the cosine; |cos a| <= 1, so the product is small with it.
+        if ((p.step != 0 || std::fabs(p.sin.hi * p.cos.hi) >= kSmallest) && settledQuickly(p.sin) &&
+            settledQuickly(p.cos)) {
             return {signOf(p.quarter) * p.sin.hi, signOf(p.quarter + 1) * p.cos.hi};
         }
     }

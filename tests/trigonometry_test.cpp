@@ -158,6 +158,26 @@ TEST(Trigonometry, HardestArgumentsFoundGoThroughTheAccurateStage) {
     }
 }
 
+TEST(Trigonometry, ArgumentsBesideEveryMultipleOfAQuarterTurn) {
+    // There one of sine and cosine is tiny, below where the fast stage's
+    // bound holds, through every entry point and for either quarter's parity.
+    const double quarterTurn = std::acos(-1.0) / 2.0;
+    int wrong = 0;
+    int settledSmall = 0;
+    for (int n = -10; n <= 10; ++n) {
+        if (n == 0) continue;
+        double x = n * quarterTurn;
+        for (int i = 0; i < 40; ++i) x = std::nextafter(x, 0.0);
+        for (int i = 0; i <= 80; ++i, x = std::nextafter(x, n * 32.0)) {
+            wrong += misrounded(x);
+            const auto e = trigonometry_stages::fast(x);
+            settledSmall += !leftToAccurateStage(n % 2 == 0 ? e.sin : e.cos);
+        }
+    }
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(settledSmall, 0) << "results below the fast bound's reach were settled";
+}
+
 TEST(Trigonometry, NoDoubleLiesNearerThan2ToMinus70ToAMultipleOfTheStep) {
     // The reduction adds its last part with Fast2Sum, which needs |r| above
     // 2^-75 whenever k != 0. Each multiple's nearest double is the nearest
