@@ -158,6 +158,46 @@ TEST(Trigonometry, HardestArgumentsFoundGoThroughTheAccurateStage) {
     }
 }
 
+// Whether hi + lo + offset rounds to hi, exactly.
+bool roundsToHi(double hi, double lo, double offset) {
+    mpfr_t sum;
+    mpfr_init2(sum, 400);
+    mpfr_set_d(sum, hi, MPFR_RNDN);
+    mpfr_add_d(sum, sum, lo, MPFR_RNDN);
+    mpfr_add_d(sum, sum, offset, MPFR_RNDN);
+    const bool rounds = mpfr_get_d(sum, MPFR_RNDN) == hi;
+    mpfr_clear(sum);
+    return rounds;
+}
+
+TEST(Trigonometry, RoundingTestSettlesOnlyWhatTheBoundAllows) {
+    // Estimates whose low part lies just inside a rounding boundary, where the
+    // quick test's margin and the tighter test's decide: whatever settles
+    // must round to hi all across the fast stage's bound. The estimates' own
+    // errors are far below the bound, so only this shows a test too lax.
+    std::mt19937_64 random(5);
+    std::uniform_real_distribution<double> significand(1.0, 2.0);
+    std::uniform_int_distribution<int> exponent(-30, 3);
+    std::uniform_real_distribution<double> closeness(6.0, 20.0);
+    int settled = 0;
+    int unsound = 0;
+    for (int i = 0; i < 100000; ++i) {
+        const double sign = i % 2 == 0 ? 1.0 : -1.0;
+        // Some powers of two, whose gap below is half the one above.
+        const double hi = sign * std::ldexp(i % 10 == 0 ? 1.0 : significand(random), exponent(random));
+        const double towards = (i / 2) % 2 == 0 ? 2.0 * hi : 0.0;
+        const double gap = std::fabs(std::nextafter(hi, towards) - hi);
+        const double lo = std::copysign(gap / 2.0 * (1.0 - std::exp2(-closeness(random))), towards - hi);
+        const double bound = 0x1p-66 * std::fabs(hi);
+        if (!trigonometry_stages::settles({hi, lo, bound})) continue;
+        ++settled;
+        unsound += !(roundsToHi(hi, lo, bound) && roundsToHi(hi, lo, -bound));
+    }
+    EXPECT_EQ(unsound, 0) << "settled estimates that the bound does not let round to hi";
+    // About two in five lie farther from the boundary than the bound reaches.
+    EXPECT_GT(settled, 30000);
+}
+
 TEST(Trigonometry, ArgumentsBesideEveryMultipleOfAQuarterTurn) {
     // There one of sine and cosine is tiny, below where the fast stage's
     // bound holds, through every entry point and for either quarter's parity.
