@@ -149,7 +149,7 @@ namespace trigonometry_stages {
 Estimates fast(double x) {
     const trigonometry_fast::Pair p = trigonometry_fast::pair(x);
     const auto estimate = [](const DoubleDouble& v, double sign) {
-        return Estimate{sign * v.hi, sign * v.lo, trigonometry_fast::kError * std::fabs(v.hi) + 0x1p-128};
+        return Estimate{sign * v.hi, sign * v.lo, trigonometry_fast::kError * std::fabs(v.hi) + 0x1p-102};
     };
     return {estimate(p.sin, trigonometry_fast::signOf(p.quarter)),
             estimate(p.cos, trigonometry_fast::signOf(p.quarter + 1))};
