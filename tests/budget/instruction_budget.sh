@@ -6,9 +6,9 @@
 set -euo pipefail
 
 probe=$(realpath "$1")
-# The counts of the build with the program's own sine and cosine plus 10%, by
-# surface index.
-budgets=(523000 796000 535000 538000 543000 1076000 918000)
+# The counts of the build with the program's own sine and cosine, fast stage
+# inline and in one pass of doubles, plus 10%, by surface index.
+budgets=(410000 602000 420000 421000 426000 795000 702000)
 
 if ! command -v valgrind >/dev/null; then
   echo "valgrind is missing: scripts/install-deps test"
