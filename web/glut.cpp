@@ -18,10 +18,8 @@ void (*keyboardCallback)(unsigned char, int, int) = nullptr;
 
 int windowX = -1, windowY = -1, windowWidth = 300, windowHeight = 300;
 
-// Each code's 13 rows, bottom first, from the X 8x13 fixed font.
-constexpr unsigned char kGlyphs8By13[256][13] = {
+// freeglut's own 8 by 13 font, taken from its library at build time.
 #include "glyphs_8x13.inc"
-};
 
 }  // namespace
 
@@ -103,9 +101,10 @@ void glutMainLoop() {
 }
 
 void glutBitmapCharacter(void* font, int character) {
-    if (font != GLUT_BITMAP_8_BY_13 || character < 0 || character > 255) return;
-    // The font's cells: 8 pixels wide, 13 tall, 2 of them below the baseline.
-    webDrawBitmap(8, 13, 0.0f, 2.0f, 8.0f, kGlyphs8By13[character]);
+    // freeglut draws nothing for code 0 either.
+    if (font != GLUT_BITMAP_8_BY_13 || character < 1 || character > 255) return;
+    const unsigned char* glyph = kGlyphs[character];
+    webDrawBitmap(glyph[0], kGlyphHeight, kGlyphXOrigin, kGlyphYOrigin, glyph[0], glyph + 1);
 }
 
 }  // extern "C"
