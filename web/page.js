@@ -187,6 +187,10 @@ mergeInto(LibraryManager.library, {
     webPage.field = field;
     field.addEventListener('keydown', webPage.keydown);
     field.addEventListener('input', webPage.input);
+    field.addEventListener('compositionend', function() {
+      webPage.composed = '';
+      field.value = '';
+    });
     canvas.addEventListener('touchend', function(event) {
       // No mouse events follow, so the canvas does not take the focus back.
       event.preventDefault();

@@ -68,9 +68,9 @@ export function watchProblems(page) {
   page.on('pageerror', error => page.problems.push(String(error)));
 }
 
-// A page with the viewer loaded and its first frame drawn; every request it
-// makes is kept in page.requests.
-export async function openViewer(browser, {url = pageUrl, viewport} = {}) {
+// A page with the viewer loaded and (unless the URL is not the viewer's) its
+// first frame drawn; every request it makes is kept in page.requests.
+export async function openViewer(browser, {url = pageUrl, viewport, firstFrame = true} = {}) {
   const page = await browser.newPage();
   watchProblems(page);
   page.requests = [];
@@ -78,8 +78,19 @@ export async function openViewer(browser, {url = pageUrl, viewport} = {}) {
   if (viewport) await page.setViewport(viewport);
   await page.evaluateOnNewDocument(frameProbe);
   await page.goto(url);
-  await page.waitForFunction(() => window.frameProbe?.frameEnds.length > 0);
+  if (firstFrame) await page.waitForFunction(() => window.frameProbe?.frameEnds.length > 0);
   return page;
+}
+
+// A tap of one finger. Firefox's remote protocol refuses the touch that
+// puppeteer describes (its size, pressure and angle), so there the tap is a
+// bare touch pointer.
+export async function tap(page, x, y) {
+  if (!firefox) return page.touchscreen.tap(x, y);
+  return page.mainFrame().browsingContext.performActions([{
+    type: 'pointer', id: 'finger', parameters: {pointerType: 'touch'},
+    actions: [{type: 'pointerMove', x, y}, {type: 'pointerDown', button: 0}, {type: 'pointerUp', button: 0}],
+  }]);
 }
 
 export const frameCount = target => target.evaluate(() => window.frameProbe.frames);
