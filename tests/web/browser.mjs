@@ -21,9 +21,9 @@ export const browserName = firefox ? 'firefox' : 'chromium';
 
 // Chromium without a GPU draws WebGL with SwiftShader, which it only offers
 // when asked. withoutWebGL: a browser that has none.
-export async function launch({withoutWebGL = false, width = 600} = {}) {
+export async function launch({withoutWebGL = false, width = 600, browser = browserName} = {}) {
   const viewport = {width, height: 600, deviceScaleFactor: 1};
-  if (firefox) {
+  if (browser === 'firefox') {
     return puppeteer.launch({
       browser: 'firefox', executablePath: '/usr/bin/firefox-esr', headless: false,
       defaultViewport: viewport, extraPrefsFirefox: {'webgl.disabled': withoutWebGL},
@@ -121,13 +121,15 @@ export function convert(...args) {
 
 // --- The frames against the gallery ------------------------------------------
 
-export const pictures = path.join(root, 'build-web/web-pictures', browserName);
+// build-web/web-pictures/BROWSER/SUITE, emptied when a suite starts.
+export let pictures;
 const softpipe = process.env.SOFTPIPE_FRAMES ?? path.join(root, 'build-web/softpipe');
 const gallery = surface => path.join(root, `docs/gallery/surface-${surface}.png`);
 // Rows 30 to 46 hold the label: its 8 by 14 cells from x = 18 on.
 const labelStrip = '304x17+16+30';
 
-export function freshPictures() {
+export function freshPictures(suite) {
+  pictures = path.join(root, 'build-web/web-pictures', browserName, suite);
   rmSync(pictures, {recursive: true, force: true});
   mkdirSync(pictures, {recursive: true});
 }
@@ -147,7 +149,7 @@ const strip = file => `${file}[${labelStrip}]`;
 // for pixel; and the label strip as a whole by the same yardstick as the
 // frame, which is exact wherever softpipe's strip is (every surface but 4,
 // whose cells reach into it). A failing frame leaves the picture and its
-// difference image in build-web/web-pictures/BROWSER.
+// difference image in build-web/web-pictures/BROWSER/SUITE.
 export function checkShot(shot, surface, name) {
   const yardstick = path.join(softpipe, `surface-${surface}.png`);
   const limit = 1.25 * differingPixels(yardstick, gallery(surface));

@@ -11,7 +11,7 @@ import {checkFrame, frameCount, freshPictures, launch, openViewer, pageUrl, pict
 
 let browser;
 before(async () => {
-  freshPictures();
+  freshPictures('faults');
   browser = await launch({width: 1200});
 });
 after(() => browser?.close());

@@ -12,7 +12,7 @@ import {rmSync} from 'node:fs';
 
 let browser;
 before(async () => {
-  freshPictures();
+  freshPictures('page');
   browser = await launch();
 });
 after(() => browser?.close());

@@ -12,7 +12,7 @@ import {capture, checkShot, convert, differingPixels, firefox, frameCount, fresh
 
 let browser;
 before(async () => {
-  freshPictures();
+  freshPictures('phone');
   browser = await launch();
 });
 after(() => browser?.close());
