@@ -41,9 +41,9 @@ function latencyProbe() {
   window.addEventListener('keydown', event => {
     key = {stamp: event.timeStamp, handled: performance.now()};
   }, true);
-  const drawArrays = WebGLRenderingContext.prototype.drawArrays;
-  WebGLRenderingContext.prototype.drawArrays = function(...args) {
-    const result = drawArrays.apply(this, args);
+  const drawElements = WebGLRenderingContext.prototype.drawElements;
+  WebGLRenderingContext.prototype.drawElements = function(...args) {
+    const result = drawElements.apply(this, args);
     if (key !== null) {
       const sample = key;
       key = null;

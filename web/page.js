@@ -122,6 +122,7 @@ mergeInto(LibraryManager.library, {
       gl.linkProgram(program);
       gl.useProgram(program);
       gl.bindBuffer(gl.ARRAY_BUFFER, gl.createBuffer());
+      gl.bindBuffer(gl.ELEMENT_ARRAY_BUFFER, gl.createBuffer());
       gl.enableVertexAttribArray(0);
       gl.enableVertexAttribArray(1);
       gl.vertexAttribPointer(0, 4, gl.FLOAT, false, 32, 0);
@@ -205,12 +206,14 @@ mergeInto(LibraryManager.library, {
   },
 
   webPageDraw__deps: ['$webPage'],
-  webPageDraw: function(vertices, count) {
+  webPageDraw: function(vertices, vertexCount, indices, indexCount) {
     var gl = webPage.gl;
     if (!gl || webPage.lost) return;
-    gl.bufferData(gl.ARRAY_BUFFER, HEAPF32.subarray(vertices >> 2, (vertices >> 2) + count * 8),
+    gl.bufferData(gl.ARRAY_BUFFER, HEAPF32.subarray(vertices >> 2, (vertices >> 2) + vertexCount * 8),
                   gl.STREAM_DRAW);
-    gl.drawArrays(gl.TRIANGLES, 0, count);
+    gl.bufferData(gl.ELEMENT_ARRAY_BUFFER, HEAPU16.subarray(indices >> 1, (indices >> 1) + indexCount),
+                  gl.STREAM_DRAW);
+    gl.drawElements(gl.TRIANGLES, indexCount, gl.UNSIGNED_SHORT, 0);
   },
 
   webPageClear__deps: ['$webPage'],
