@@ -18,7 +18,7 @@ import {spawn} from 'node:child_process';
 import {statSync} from 'node:fs';
 import {availableParallelism, loadavg} from 'node:os';
 import {parseArgs} from 'node:util';
-import {launch, openViewer, pagePath, pageUrl} from '../tests/web/browser.mjs';
+import {launch, openViewer, pagePath, pageUrl, waitUntil} from '../tests/web/browser.mjs';
 
 const {values: options} = parseArgs({options: {
   'keys-per-surface': {type: 'string', default: '200'},
@@ -109,7 +109,7 @@ async function measure(browserName) {
     const page = await browser.newPage();
     await page.evaluateOnNewDocument(latencyProbe);
     await page.goto(pageUrl);
-    await page.waitForFunction(() => document.querySelector('canvas'));
+    await waitUntil(page, () => document.querySelector('canvas'));
     const tracing = browserName === 'chromium';
     if (tracing) await page.tracing.start({categories: ['input']});
     const keys = 7 * keysPerSurface;

@@ -80,8 +80,24 @@ export async function openViewer(browser, {url = pageUrl, viewport, firstFrame =
   if (viewport) await page.setViewport(viewport);
   await page.evaluateOnNewDocument(frameProbe);
   await page.goto(url);
-  if (firstFrame) await page.waitForFunction(() => window.frameProbe?.frameEnds.length > 0);
+  if (firstFrame) await waitUntil(page, () => window.frameProbe?.frameEnds.length > 0);
   return page;
+}
+
+// Waits, 30 s at most, until condition(argument) holds in the page or frame.
+// Not puppeteer's waitForFunction: that builds its test with Function(),
+// which the page's policy refuses in Firefox ESR 140.
+export async function waitUntil(target, condition, argument = null) {
+  const held = await target.evaluate(`(async () => {
+    const condition = ${condition};
+    const deadline = performance.now() + 30000;
+    while (!condition(${JSON.stringify(argument)})) {
+      if (performance.now() > deadline) return false;
+      await new Promise(resolve => setTimeout(resolve, 5));
+    }
+    return true;
+  })()`);
+  assert.ok(held, `not within 30 s: ${condition}`);
 }
 
 // A tap of one finger. Firefox's remote protocol refuses the touch that

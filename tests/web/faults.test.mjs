@@ -7,7 +7,8 @@ import {writeFileSync} from 'node:fs';
 import path from 'node:path';
 import {pathToFileURL} from 'node:url';
 import {after, before, test} from 'node:test';
-import {checkFrame, frameCount, freshPictures, launch, openViewer, pageUrl, pictures} from './browser.mjs';
+import {checkFrame, frameCount, freshPictures, launch, openViewer, pageUrl, pictures,
+        waitUntil} from './browser.mjs';
 
 let browser;
 before(async () => {
@@ -28,7 +29,7 @@ test('two copies side by side each keep their own surface', async () => {
     <iframe src="${pageUrl}" style="position:absolute;left:600px;top:0;width:600px;height:600px;border:0"></iframe>`);
   const page = await openViewer(browser, {url: pathToFileURL(twoCopies).href, firstFrame: false});
   const [left, right] = page.frames().slice(1);
-  for (const copy of [left, right]) await copy.waitForFunction(() => window.frameProbe?.frames === 1);
+  for (const copy of [left, right]) await waitUntil(copy, () => window.frameProbe?.frames === 1);
   await pressIn(page, 300, ['a', 'b']);
   await pressIn(page, 900, ['c', 'd', 'e']);
   await pressIn(page, 300, ['f']);
@@ -45,7 +46,7 @@ test('two copies side by side each keep their own surface', async () => {
 test('a page in a background tab draws nothing until it is in front again, then answers its keys', async () => {
   const back = await openViewer(browser);
   const front = await openViewer(browser);
-  await back.waitForFunction(() => document.hidden);
+  await waitUntil(back, () => document.hidden);
   // A key that reaches the hidden page moves it on, but it draws when seen.
   await back.keyboard.press('a');
   await front.keyboard.press('b');
@@ -53,7 +54,7 @@ test('a page in a background tab draws nothing until it is in front again, then 
   assert.equal(await back.evaluate(() => document.hidden), true);
   assert.equal(await frameCount(back), 1, 'no frame while hidden');
   await back.bringToFront();
-  await back.waitForFunction(() => window.frameProbe.frames === 2);
+  await waitUntil(back, () => window.frameProbe.frames === 2);
   await checkFrame(back, 1, 'back-in-front');
   await back.keyboard.press('d');
   assert.equal(await frameCount(back), 3);
@@ -72,7 +73,7 @@ test('a lost graphics context is told in one line, then restored with the curren
     window.loseContext = document.querySelector('canvas').getContext('webgl').getExtension('WEBGL_lose_context');
     window.loseContext.loseContext();
   });
-  await page.waitForFunction(() => document.getElementById('lost'));
+  await waitUntil(page, () => document.getElementById('lost'));
   const note = await page.$eval('#lost', p => [p.innerText, p.offsetLeft, p.offsetTop]);
   assert.deepEqual(note, ['The graphics context was lost; reload the page to draw again.', 100, 508]);
   // Keys still move the surface on while nothing can be drawn.
@@ -80,7 +81,7 @@ test('a lost graphics context is told in one line, then restored with the curren
   await page.keyboard.press('c');
   assert.equal(await frameCount(page), 2);
   await page.evaluate(() => window.loseContext.restoreContext());
-  await page.waitForFunction(() => window.frameProbe.frames === 3 && !document.getElementById('lost'));
+  await waitUntil(page, () => window.frameProbe.frames === 3 && !document.getElementById('lost'));
   await checkFrame(page, 3, 'restored');
   await page.keyboard.press('d');
   await checkFrame(page, 4, 'restored-then-a-key');

@@ -7,7 +7,7 @@ import assert from 'node:assert/strict';
 import path from 'node:path';
 import {after, before, test} from 'node:test';
 import {capture, checkFrame, differingPixels, firefox, frameCount, freshPictures, launch, openViewer,
-        pageUrl, pictures} from './browser.mjs';
+        pageUrl, pictures, waitUntil} from './browser.mjs';
 import {rmSync} from 'node:fs';
 
 let browser;
@@ -28,7 +28,7 @@ test('the window: title, size and place, keyboard focus, one frame and then idle
   await new Promise(resolve => setTimeout(resolve, 500));
   assert.equal(await frameCount(page), 1, 'nothing asked for a second frame');
   await page.reload();
-  await page.waitForFunction(() => window.frameProbe.frames === 1);
+  await waitUntil(page, () => window.frameProbe.frames === 1);
   assert.deepEqual(page.problems, []);
   await page.close();
 });
@@ -124,7 +124,7 @@ test('without WebGL the page says so in one line where the canvas would be', asy
   try {
     const page = await plain.newPage();
     await page.goto(pageUrl);
-    await page.waitForFunction(() => document.title === 'foo!');
+    await waitUntil(page, () => document.title === 'foo!');
     const note = await page.$eval('p', p => [p.innerText, p.offsetLeft, p.offsetTop]);
     assert.deepEqual(note, ['This page needs WebGL, which this browser does not offer.', 100, 100]);
     assert.equal(await page.$('canvas'), null);
