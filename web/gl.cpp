@@ -198,13 +198,14 @@ void emitLine(WebVertex a, WebVertex b) {
     const WebVertex a1 = corner(wa, a.color, ox, oy);
     const WebVertex b0 = corner(wb, b.color, -ox, -oy);
     const WebVertex b1 = corner(wb, b.color, ox, oy);
-    webEmitTriangle(a0, b0, b1);
-    webEmitTriangle(a0, b1, a1);
+    webEmitQuad(a0, b0, b1, a1);
 }
 
-void emitPixel(float x, float y, float z, const float color[4]) {
+// The pixels from x to x + width - 1 of row y: one rectangle whose edges lie
+// on pixel borders covers exactly the pixel centres that as many squares do.
+void emitPixels(float x, float y, float width, float z, const float color[4]) {
     WebVertex v[4]{};
-    const float xs[4] = {x, x + 1, x + 1, x};
+    const float xs[4] = {x, x + width, x + width, x};
     const float ys[4] = {y, y, y + 1, y + 1};
     for (int k = 0; k < 4; ++k) {
         v[k].position[0] = toDevice(xs[k]);
@@ -213,8 +214,7 @@ void emitPixel(float x, float y, float z, const float color[4]) {
         v[k].position[3] = 1.0f;
         for (int c = 0; c < 4; ++c) v[k].color[c] = color[c];
     }
-    webEmitTriangle(v[0], v[1], v[2]);
-    webEmitTriangle(v[0], v[2], v[3]);
+    webEmitQuad(v[0], v[1], v[2], v[3]);
 }
 
 }  // namespace
@@ -225,12 +225,18 @@ void webDrawBitmap(int width, int height, float xorig, float yorig, float xmove,
     const float left = std::floor(state.raster[0] - xorig);
     const float bottom = std::floor(state.raster[1] - yorig);
     const int stride = (width + 7) / 8;
+    auto set = [&](int x, int y) { return (rows[y * stride + x / 8] & (0x80 >> (x % 8))) != 0; };
     for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            if (rows[y * stride + x / 8] & (0x80 >> (x % 8))) {
-                emitPixel(left + static_cast<float>(x), bottom + static_cast<float>(y),
-                          state.raster[2], state.rasterColor);
+        for (int x = 0; x < width;) {
+            if (!set(x, y)) {
+                ++x;
+                continue;
             }
+            int end = x + 1;
+            while (end < width && set(end, y)) ++end;
+            emitPixels(left + static_cast<float>(x), bottom + static_cast<float>(y),
+                       static_cast<float>(end - x), state.raster[2], state.rasterColor);
+            x = end;
         }
     }
     state.raster[0] += xmove;
@@ -340,13 +346,10 @@ void glVertex3f(GLfloat x, GLfloat y, GLfloat z) {
             state.pending[0] = v;
             break;
         case GL_QUADS:
-            // Split along the diagonal from the second to the fourth vertex.
-            if (n % 4 < 3) {
-                state.pending[n % 4] = v;
-            } else {
-                webEmitTriangle(state.pending[0], state.pending[1], v);
-                webEmitTriangle(state.pending[1], state.pending[2], v);
-            }
+            // Split along the diagonal from the second to the fourth vertex:
+            // the triangles (1, 2, 3) and (1, 3, 0), counting from 0.
+            if (n % 4 < 3) state.pending[n % 4] = v;
+            else webEmitQuad(state.pending[0], state.pending[1], state.pending[2], v, true);
             break;
         case GL_TRIANGLES:
             if (n % 3 < 2) state.pending[n % 3] = v;

@@ -7,21 +7,25 @@
 
 #include "web/gl_stream.h"
 
+#include <initializer_list>
+
 namespace {
 
-constexpr int kMaxVertices = 3 * 16384;
+// Indices are 16 bits wide, so a draw takes at most 65536 vertices.
+constexpr int kMaxVertices = 65536;
+constexpr int kMaxIndices = 3 * kMaxVertices / 2;
 WebVertex frameVertices[kMaxVertices];
+unsigned short frameIndices[kMaxIndices];
 int vertexCount = 0;
+int indexCount = 0;
 
 void (*displayCallback)() = nullptr;
 void (*keyboardCallback)(unsigned char, int, int) = nullptr;
 
 int windowX = -1, windowY = -1, windowWidth = 300, windowHeight = 300;
 
-// Each code's 13 rows, bottom first, from the X 8x13 fixed font.
-constexpr unsigned char kGlyphs8By13[256][13] = {
+// freeglut's own 8 by 13 font, taken from its library at build time.
 #include "glyphs_8x13.inc"
-};
 
 }  // namespace
 
@@ -31,22 +35,52 @@ void* glutBitmap8By13 = nullptr;
 extern "C" {
 void webPageCreateWindow(const char* title, int x, int y, int width, int height);
 void webPagePostRedisplay();
-void webPageDraw(const WebVertex* vertices, int count);
+void webPageDraw(const WebVertex* vertices, int vertexCount, const unsigned short* indices, int indexCount);
 void webPageClear(float r, float g, float b, float a, int colorBuffer, int depthBuffer);
 void webPageDepthTest(int enabled);
 [[noreturn]] void webPageMainLoop();
 }
 
+namespace {
+
+// Room for `vertices` more corners and `indices` more indices, drawing what
+// is buffered first if there is none; returns the first new corner's index.
+unsigned short reserve(int vertices, int indices) {
+    if (vertexCount + vertices > kMaxVertices || indexCount + indices > kMaxIndices) webFlush();
+    const int first = vertexCount;
+    vertexCount += vertices;
+    return static_cast<unsigned short>(first);
+}
+
+void index(unsigned short first, std::initializer_list<int> corners) {
+    for (int corner : corners) frameIndices[indexCount++] = static_cast<unsigned short>(first + corner);
+}
+
+}  // namespace
+
 void webEmitTriangle(const WebVertex& a, const WebVertex& b, const WebVertex& c) {
-    if (vertexCount + 3 > kMaxVertices) webFlush();
-    frameVertices[vertexCount++] = a;
-    frameVertices[vertexCount++] = b;
-    frameVertices[vertexCount++] = c;
+    const unsigned short first = reserve(3, 3);
+    frameVertices[first] = a;
+    frameVertices[first + 1] = b;
+    frameVertices[first + 2] = c;
+    index(first, {0, 1, 2});
+}
+
+void webEmitQuad(const WebVertex& a, const WebVertex& b, const WebVertex& c, const WebVertex& d,
+                 bool alongBD) {
+    const unsigned short first = reserve(4, 6);
+    frameVertices[first] = a;
+    frameVertices[first + 1] = b;
+    frameVertices[first + 2] = c;
+    frameVertices[first + 3] = d;
+    if (alongBD) index(first, {0, 1, 3, 1, 2, 3});
+    else index(first, {0, 1, 2, 0, 2, 3});
 }
 
 void webFlush() {
-    if (vertexCount > 0) webPageDraw(frameVertices, vertexCount);
+    if (indexCount > 0) webPageDraw(frameVertices, vertexCount, frameIndices, indexCount);
     vertexCount = 0;
+    indexCount = 0;
 }
 
 void webClear(const float color[4], bool colorBuffer, bool depthBuffer) {
@@ -103,9 +137,10 @@ void glutMainLoop() {
 }
 
 void glutBitmapCharacter(void* font, int character) {
-    if (font != GLUT_BITMAP_8_BY_13 || character < 0 || character > 255) return;
-    // The font's cells: 8 pixels wide, 13 tall, 2 of them below the baseline.
-    webDrawBitmap(8, 13, 0.0f, 2.0f, 8.0f, kGlyphs8By13[character]);
+    // freeglut draws nothing for code 0 either.
+    if (font != GLUT_BITMAP_8_BY_13 || character < 1 || character > 255) return;
+    const unsigned char* glyph = kGlyphs[character];
+    webDrawBitmap(glyph[0], kGlyphHeight, kGlyphXOrigin, kGlyphYOrigin, glyph[0], glyph + 1);
 }
 
 }  // extern "C"

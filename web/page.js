@@ -1,15 +1,21 @@
 // The page side of the web layer: the canvas as GLUT's window, WebGL as the
-// rasteriser, the browser's keys as GLUT's keyboard and the end of the
-// program as a line of text. Linked into the module with --js-library.
+// rasteriser, the browser's keys (or a phone's on-screen keyboard) as GLUT's
+// keyboard and the end of the program as a line of text. Linked into the
+// module with --js-library.
 
 mergeInto(LibraryManager.library, {
   $webPage: {
     gl: null,
     canvas: null,
+    // Focused by a tap, so that a phone or tablet shows its keyboard.
+    field: null,
     redisplayPending: false,
     ended: false,
+    lost: false,
+    depthTest: false,
     pointer: [0, 0],
-    buffer: null,
+    // What of the field's current composition has already reached the program.
+    composed: '',
     // The keys that produce a character, as X and GLUT deliver them; keys
     // without one (arrows, function keys, Shift) reach nothing.
     characterCode: function(event) {
@@ -21,14 +27,67 @@ mergeInto(LibraryManager.library, {
       if (event.ctrlKey && /^[@-_a-z]$/i.test(event.key)) code &= 0x1f;
       return code < 256 ? code : -1;
     },
-    end: function(status) {
-      webPage.ended = true;
-      var note = document.createElement('p');
-      note.id = 'status';
-      note.textContent = 'The viewer ended with status ' + status + '.';
+    key: function(code) {
+      webPage.run(function() { _webKey(code, webPage.pointer[0], webPage.pointer[1]); });
+    },
+    keydown: function(event) {
+      var code = webPage.characterCode(event);
+      if (code < 0 || webPage.ended) return;
+      event.preventDefault();
+      webPage.key(code);
+    },
+    // Text from an on-screen keyboard: each new character a key press, in
+    // the order typed; the field is emptied once no composition holds it.
+    input: function(event) {
+      var field = webPage.field;
+      var text = field.value;
+      var typed = text.startsWith(webPage.composed) ? text.slice(webPage.composed.length) : '';
+      if (event.inputType === 'deleteContentBackward' && !event.isComposing) typed = '\b';
+      if (event.isComposing) {
+        webPage.composed = text;
+      } else {
+        webPage.composed = '';
+        field.value = '';
+      }
+      for (var i = 0; i < typed.length && !webPage.ended; i++) {
+        var code = typed.charCodeAt(i);
+        if (code === 10) code = 13;
+        if (code < 256) webPage.key(code);
+      }
+    },
+    // A line of text under the canvas; the same id replaces its line.
+    note: function(id, text) {
+      var note = document.getElementById(id);
+      if (text === null) {
+        if (note) note.remove();
+        return;
+      }
+      if (!note) {
+        note = document.createElement('p');
+        note.id = id;
+        document.body.appendChild(note);
+      }
+      note.textContent = text;
       note.style.cssText = 'position:absolute;margin:0;left:' + webPage.canvas.style.left +
         ';top:' + (webPage.canvas.offsetTop + webPage.canvas.offsetHeight + 8) + 'px';
-      document.body.appendChild(note);
+    },
+    end: function(status) {
+      webPage.ended = true;
+      webPage.note('lost', null);
+      webPage.note('status', 'The viewer ended with status ' + status + '.');
+    },
+    postRedisplay: function() {
+      if (webPage.redisplayPending || webPage.ended) return;
+      webPage.redisplayPending = true;
+      // Right after the event that asked, once however often it asked; a
+      // hidden page draws when it is shown again, as GLUT's hidden window does.
+      if (document.hidden) document.addEventListener('visibilitychange', webPage.shown);
+      else queueMicrotask(webPage.display);
+    },
+    shown: function() {
+      if (document.hidden) return;
+      document.removeEventListener('visibilitychange', webPage.shown);
+      webPage.display();
     },
     display: function() {
       webPage.redisplayPending = false;
@@ -44,7 +103,9 @@ mergeInto(LibraryManager.library, {
         else throw e;
       }
     },
-    program: function(gl) {
+    // Everything WebGL holds for the page: made at the start and again when
+    // a lost context comes back.
+    setUp: function(gl) {
       var vertex = 'attribute vec4 position; attribute vec4 color; varying vec4 shade;' +
         'void main() { gl_Position = position; shade = color; }';
       var fragment = 'precision mediump float; varying vec4 shade;' +
@@ -61,11 +122,25 @@ mergeInto(LibraryManager.library, {
       gl.linkProgram(program);
       gl.useProgram(program);
       gl.bindBuffer(gl.ARRAY_BUFFER, gl.createBuffer());
+      gl.bindBuffer(gl.ELEMENT_ARRAY_BUFFER, gl.createBuffer());
       gl.enableVertexAttribArray(0);
       gl.enableVertexAttribArray(1);
       gl.vertexAttribPointer(0, 4, gl.FLOAT, false, 32, 0);
       gl.vertexAttribPointer(1, 4, gl.FLOAT, false, 32, 16);
       gl.depthFunc(gl.LESS);
+      if (webPage.depthTest) gl.enable(gl.DEPTH_TEST);
+    },
+    contextLost: function(event) {
+      // Asks the browser to give the context back.
+      event.preventDefault();
+      webPage.lost = true;
+      if (!webPage.ended) webPage.note('lost', 'The graphics context was lost; reload the page to draw again.');
+    },
+    contextRestored: function() {
+      webPage.lost = false;
+      webPage.setUp(webPage.gl);
+      webPage.note('lost', null);
+      webPage.postRedisplay();
     },
   },
 
@@ -76,7 +151,9 @@ mergeInto(LibraryManager.library, {
     canvas.width = width;
     canvas.height = height;
     canvas.tabIndex = 0;
-    canvas.style.cssText = 'position:absolute;outline:none;left:' + x + 'px;top:' + y + 'px';
+    // Each pixel a sharp square where the screen has several per CSS pixel.
+    canvas.style.cssText = 'position:absolute;outline:none;image-rendering:pixelated;' +
+      'left:' + x + 'px;top:' + y + 'px';
     document.body.appendChild(canvas);
     webPage.canvas = canvas;
     var gl = canvas.getContext('webgl', {alpha: false, antialias: false, depth: true,
@@ -90,41 +167,59 @@ mergeInto(LibraryManager.library, {
       return;
     }
     webPage.gl = gl;
-    webPage.program(gl);
-    canvas.addEventListener('keydown', function(event) {
-      var code = webPage.characterCode(event);
-      if (code < 0 || webPage.ended) return;
-      event.preventDefault();
-      webPage.run(function() { _webKey(code, webPage.pointer[0], webPage.pointer[1]); });
-    });
+    webPage.setUp(gl);
+    canvas.addEventListener('webglcontextlost', webPage.contextLost);
+    canvas.addEventListener('webglcontextrestored', webPage.contextRestored);
+    canvas.addEventListener('keydown', webPage.keydown);
     canvas.addEventListener('mousemove', function(event) {
       webPage.pointer = [event.offsetX, event.offsetY];
     });
     canvas.addEventListener('mousedown', function() { canvas.focus(); });
+
+    // Under the canvas's corner, invisible, 16 px so that no phone zooms to it.
+    var field = document.createElement('input');
+    field.type = 'text';
+    field.setAttribute('aria-label', 'Keys for the viewer');
+    ['autocomplete', 'autocorrect', 'autocapitalize'].forEach(function(a) { field.setAttribute(a, 'off'); });
+    field.spellcheck = false;
+    field.style.cssText = 'position:absolute;left:' + x + 'px;top:' + y + 'px;width:1px;height:1px;' +
+      'padding:0;border:0;margin:0;opacity:0;font-size:16px;pointer-events:none;z-index:-1';
+    document.body.appendChild(field);
+    webPage.field = field;
+    field.addEventListener('keydown', webPage.keydown);
+    field.addEventListener('input', webPage.input);
+    field.addEventListener('compositionend', function() {
+      webPage.composed = '';
+      field.value = '';
+    });
+    canvas.addEventListener('touchend', function(event) {
+      // No mouse events follow, so the canvas does not take the focus back.
+      event.preventDefault();
+      field.focus({preventScroll: true});
+    });
     canvas.focus();
   },
 
   webPagePostRedisplay__deps: ['$webPage'],
   webPagePostRedisplay: function() {
-    if (webPage.redisplayPending || webPage.ended) return;
-    webPage.redisplayPending = true;
-    // Right after the event that asked, once however often it asked.
-    queueMicrotask(webPage.display);
+    webPage.postRedisplay();
   },
 
   webPageDraw__deps: ['$webPage'],
-  webPageDraw: function(vertices, count) {
+  webPageDraw: function(vertices, vertexCount, indices, indexCount) {
     var gl = webPage.gl;
-    if (!gl) return;
-    gl.bufferData(gl.ARRAY_BUFFER, HEAPF32.subarray(vertices >> 2, (vertices >> 2) + count * 8),
+    if (!gl || webPage.lost) return;
+    gl.bufferData(gl.ARRAY_BUFFER, HEAPF32.subarray(vertices >> 2, (vertices >> 2) + vertexCount * 8),
                   gl.STREAM_DRAW);
-    gl.drawArrays(gl.TRIANGLES, 0, count);
+    gl.bufferData(gl.ELEMENT_ARRAY_BUFFER, HEAPU16.subarray(indices >> 1, (indices >> 1) + indexCount),
+                  gl.STREAM_DRAW);
+    gl.drawElements(gl.TRIANGLES, indexCount, gl.UNSIGNED_SHORT, 0);
   },
 
   webPageClear__deps: ['$webPage'],
   webPageClear: function(r, g, b, a, colorBuffer, depthBuffer) {
     var gl = webPage.gl;
-    if (!gl) return;
+    if (!gl || webPage.lost) return;
     gl.clearColor(r, g, b, a);
     gl.clearDepth(1);
     gl.clear((colorBuffer ? gl.COLOR_BUFFER_BIT : 0) | (depthBuffer ? gl.DEPTH_BUFFER_BIT : 0));
@@ -133,7 +228,8 @@ mergeInto(LibraryManager.library, {
   webPageDepthTest__deps: ['$webPage'],
   webPageDepthTest: function(enabled) {
     var gl = webPage.gl;
-    if (!gl) return;
+    webPage.depthTest = !!enabled;
+    if (!gl || webPage.lost) return;
     if (enabled) gl.enable(gl.DEPTH_TEST);
     else gl.disable(gl.DEPTH_TEST);
   },

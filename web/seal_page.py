@@ -1,0 +1,44 @@
+#!/usr/bin/env python3
+"""Writes the page with its Content-Security-Policy filled in: nothing may be
+fetched or connected to, and the only script and style allowed are the page's
+own inline ones, named by their SHA-256, and its WebAssembly.
+
+Usage: seal_page.py LINKED.html PAGE.html
+"""
+import base64
+import hashlib
+import re
+import sys
+
+PLACEHOLDER = "@CONTENT_SECURITY_POLICY@"
+
+
+def digest(text):
+    return "'sha256-%s'" % base64.b64encode(hashlib.sha256(text.encode("utf-8")).digest()).decode("ascii")
+
+
+def only(tag, page):
+    bodies = re.findall(r"<%s>(.*?)</%s>" % (tag, tag), page, re.DOTALL)
+    if len(bodies) != 1 or page.count("<%s" % tag) != 1:
+        sys.exit("seal_page.py: expected one <%s> in the page, found %d" % (tag, page.count("<%s" % tag)))
+    return bodies[0]
+
+
+def main():
+    with open(sys.argv[1], encoding="utf-8") as f:
+        page = f.read()
+    if page.count(PLACEHOLDER) != 1:
+        sys.exit("seal_page.py: the page has no policy to fill in")
+    policy = "; ".join([
+        "default-src 'none'",
+        "script-src %s 'wasm-unsafe-eval'" % digest(only("script", page)),
+        "style-src %s" % digest(only("style", page)),
+        "base-uri 'none'",
+        "form-action 'none'",
+    ])
+    with open(sys.argv[2], "w", encoding="utf-8", newline="\n") as f:
+        f.write(page.replace(PLACEHOLDER, policy))
+
+
+if __name__ == "__main__":
+    main()
