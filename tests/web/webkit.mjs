@@ -11,9 +11,10 @@
 // and is then shown and draws its first frame. The driver has no log: what
 // the recorder finds reaches the page's 'console' and 'pageerror' listeners.
 
-import {spawn, spawnSync} from 'node:child_process';
+import {spawn} from 'node:child_process';
 import {existsSync, readdirSync, writeFileSync} from 'node:fs';
 import {createServer} from 'node:net';
+import {convert} from './browser.mjs';
 
 // libwebkit2gtk-4.1-0 installs it in the architecture's library folder.
 const miniBrowser = readdirSync('/usr/lib').map(dir => `/usr/lib/${dir}/webkit2gtk-4.1/MiniBrowser`).find(existsSync);
@@ -166,17 +167,18 @@ class Page {
     await this.collectProblems();
   }
 
-  // Sized so that the page, not the window, is width by height.
+  // The window as wide as the page and higher, for its bar: the page at least
+  // width by height. The page learns its size after the window has it.
   async resize() {
-    const session = await this.use();
-    let outer = this.height + 100;
-    for (let i = 0; i < 3; i++) {
-      await session.call('POST', '/window/rect', {width: this.width, height: outer});
-      const inner = await session.call('POST', '/execute/sync', {script: 'return innerHeight;', args: []});
-      if (inner === this.height) return;
-      outer += this.height - inner;
-    }
-    throw new Error(`the window's page is not ${this.height} px high`);
+    await (await this.use()).call('POST', '/window/rect', {width: this.width, height: this.height + 100});
+    const fits = await this.evaluate(async (width, height) => {
+      for (let wait = 0; wait < 400; wait++) {
+        if (innerWidth === width && innerHeight >= height) return true;
+        await new Promise(resolve => setTimeout(resolve, 50));
+      }
+      return false;
+    }, this.width, this.height);
+    if (!fits) throw new Error(`the page is not ${this.width} px wide and ${this.height} px high within 20 s`);
   }
 
   async bringToFront() {
@@ -250,9 +252,8 @@ class Page {
     const png = await (await this.use()).call('GET', '/screenshot');
     writeFileSync(path, Buffer.from(png, 'base64'));
     const scale = this.session.scale;
-    const crop = `${clip.width * scale}x${clip.height * scale}+${clip.x * scale}+${clip.y * scale}`;
-    const run = spawnSync('convert', [path, '-crop', crop, '+repage', path], {encoding: 'utf8'});
-    if (run.status !== 0) throw new Error(`convert: ${run.stderr}`);
+    convert(path, '-crop', `${clip.width * scale}x${clip.height * scale}+${clip.x * scale}+${clip.y * scale}`,
+            '+repage', path);
   }
 
   async close() {
