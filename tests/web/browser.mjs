@@ -1,4 +1,4 @@
-// Headless Chromium (or Firefox) on the built page, shared by the browser
+// Headless Chromium (or Firefox, or WebKit) on the built page, shared by the browser
 // tests and the benchmark. The page is opened from disk, as a user
 // double-clicking it would: build-web/surface-viewer.html, or WEB_PAGE.
 
@@ -8,6 +8,7 @@ import {mkdirSync, rmSync} from 'node:fs';
 import path from 'node:path';
 import {pathToFileURL} from 'node:url';
 import puppeteer from 'puppeteer-core';
+import {launchWebKit} from './webkit.mjs';
 
 export const root = path.resolve(import.meta.dirname ?? path.dirname(new URL(import.meta.url).pathname), '../..');
 export const pagePath = path.resolve(process.env.WEB_PAGE ?? path.join(root, 'build-web/surface-viewer.html'));
@@ -16,12 +17,15 @@ export const pageUrl = pathToFileURL(pagePath).href;
 // WEB_BROWSER=firefox drives Debian's firefox-esr (over WebDriver BiDi)
 // instead of Chromium. Headless Firefox offers no WebGL without a GPU, so it
 // runs with a window, in the X server that the caller provides (xvfb-run).
+// WEB_BROWSER=webkit: WebKitGTK's MiniBrowser, also in that X server (webkit.mjs).
 export const firefox = process.env.WEB_BROWSER === 'firefox';
-export const browserName = firefox ? 'firefox' : 'chromium';
+export const webkit = process.env.WEB_BROWSER === 'webkit';
+export const browserName = firefox ? 'firefox' : webkit ? 'webkit' : 'chromium';
 
 // Chromium without a GPU draws WebGL with SwiftShader, which it only offers
 // when asked. withoutWebGL: a browser that has none.
 export async function launch({withoutWebGL = false, width = 600, browser = browserName} = {}) {
+  if (browser === 'webkit') return launchWebKit({withoutWebGL, width});
   const viewport = {width, height: 600, deviceScaleFactor: 1};
   if (browser === 'firefox') {
     return puppeteer.launch({

@@ -1,5 +1,5 @@
-// The web page in a real browser (headless Chromium; Firefox with
-// WEB_BROWSER=firefox), driven with real key events: the window, the
+// The web page in a real browser (headless Chromium; Firefox or WebKit with
+// WEB_BROWSER=firefox or webkit), driven with real key events: the window, the
 // seven-key cycle against the gallery, the keys that must do nothing, Esc,
 // the page's policy and a browser without WebGL.
 
@@ -7,7 +7,7 @@ import assert from 'node:assert/strict';
 import path from 'node:path';
 import {after, before, test} from 'node:test';
 import {capture, checkFrame, differingPixels, firefox, frameCount, freshPictures, launch, openViewer,
-        pageUrl, pictures, waitUntil} from './browser.mjs';
+        pageUrl, pictures, waitUntil, webkit} from './browser.mjs';
 import {rmSync} from 'node:fs';
 
 let browser;
@@ -33,7 +33,7 @@ test('the window: title, size and place, keyboard focus, one frame and then idle
   await page.close();
 });
 
-test('seven character keys cycle through the gallery and back; other keys change nothing', async () => {
+test('seven character keys cycle through the gallery and back; other keys change nothing', async t => {
   const page = await openViewer(browser);
   await checkFrame(page, 0, 'first-frame');
   const keys = ['a', 'Z', '5', ' ', 'Enter', 'Backspace', 'Tab'];
@@ -46,20 +46,23 @@ test('seven character keys cycle through the gallery and back; other keys change
     await page.keyboard.press(key);
   }
   assert.equal(await frameCount(page), 8, 'keys without a character reach nothing');
-  // A held key: once per repeated character.
+  // A held key: once per repeated character. WebKitWebDriver sends a key
+  // held down once, without repeats.
+  const held = webkit ? 1 : 3;
+  if (webkit) t.diagnostic('WebKit: a held key without its repeats, which WebKitWebDriver does not send');
   await page.keyboard.down('q');
   await page.keyboard.down('q');
   await page.keyboard.down('q');
   await page.keyboard.up('q');
-  assert.equal(await frameCount(page), 11);
+  assert.equal(await frameCount(page), 8 + held);
   // Focus lost to the page, then given back by a click on the canvas.
   await page.evaluate(() => document.activeElement.blur());
   await page.keyboard.press('a');
-  assert.equal(await frameCount(page), 11);
+  assert.equal(await frameCount(page), 8 + held);
   await page.mouse.click(300, 300);
   await page.keyboard.press('a');
-  assert.equal(await frameCount(page), 12);
-  await checkFrame(page, 4, 'after-a-click');
+  assert.equal(await frameCount(page), 9 + held);
+  await checkFrame(page, (8 + held) % 7, 'after-a-click');
   assert.deepEqual(page.problems, []);
   await page.close();
 });
@@ -87,8 +90,8 @@ test('opened from disk, the page requests nothing, and its policy refuses any fe
   await page.keyboard.press('b');
   await checkFrame(page, 2, 'under-the-policy');
   // Chromium reports every request, the page's own included; Firefox's
-  // WebDriver BiDi leaves out file URLs, and there the policy's reports of
-  // what it refused (none) stand for them.
+  // WebDriver BiDi leaves out file URLs, and WebKitWebDriver reports none:
+  // there the policy's reports of what it refused (none) stand for them.
   assert.deepEqual(page.requests.filter(url => url !== pageUrl), [], 'nothing but the page itself');
   assert.deepEqual(await page.evaluate(() => window.frameProbe.violations), []);
   assert.deepEqual(page.problems, []);

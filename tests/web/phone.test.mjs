@@ -8,7 +8,7 @@ import {rmSync} from 'node:fs';
 import path from 'node:path';
 import {after, before, test} from 'node:test';
 import {capture, checkShot, convert, differingPixels, firefox, frameCount, freshPictures, launch, openViewer,
-        pictures, tap} from './browser.mjs';
+        pictures, tap, webkit} from './browser.mjs';
 
 let browser;
 before(async () => {
@@ -32,7 +32,12 @@ async function checkSharpFrame(page, surface, name) {
   return {shot, halved, check: () => { checkShot(halved, surface, name); rmSync(shot); }};
 }
 
-test('at two device pixels per CSS pixel the picture is the same, each pixel a sharp square', async () => {
+// WebKit, with GDK_SCALE=2, smooths a WebGL canvas however its image-rendering
+// asks (WebKit bug 193895, which Safari shares): the test runs and is
+// reported, as a known fault, without failing the run.
+const smoothed = webkit && 'WebKit ignores image-rendering: pixelated on a WebGL canvas (WebKit bug 193895)';
+
+test('at two device pixels per CSS pixel the picture is the same, each pixel a sharp square', {todo: smoothed}, async () => {
   const plain = await openViewer(browser);
   const atScaleOne = await capture(plain, path.join(pictures, 'scale-1.png'));
   await plain.close();
@@ -46,7 +51,9 @@ test('at two device pixels per CSS pixel the picture is the same, each pixel a s
   await page.close();
 });
 
-test('a tap gives the focus to the text field; typed characters cycle the surfaces and nothing is kept', async () => {
+const noTouch = webkit && 'WebKitGTK has touch events only with a touch screen, which Xvfb has not';
+
+test('a tap gives the focus to the text field; typed characters cycle the surfaces and nothing is kept', {skip: noTouch}, async () => {
   const page = await openViewer(browser, {viewport: phone});
   await tap(page, 300, 300);
   const focused = await page.evaluate(() => {
