@@ -135,6 +135,15 @@ export function differingPixels(a, b, diffFile = 'null:') {
 export function convert(...args) {
   const run = spawnSync('convert', args, {encoding: 'utf8'});
   assert.equal(run.status, 0, `convert ${args.join(' ')}: ${run.stderr}`);
+  return run.stdout;
+}
+
+// The dark pixels (the outlines) of picture a that lie more than 2 pixels
+// from every dark pixel of picture b: where a has a line that b has not.
+function strayLinePixels(a, b) {
+  const dark = (file, ...then) => ['(', file, '-colorspace', 'gray', '-threshold', '20%', '-negate', ...then, ')'];
+  return Number(convert(...dark(a), ...dark(b, '-morphology', 'Dilate', 'Disk:2', '-negate'),
+                        '-compose', 'Multiply', '-composite', '-format', '%[fx:round(mean*w*h)]', 'info:'));
 }
 
 // --- The frames against the gallery ------------------------------------------
@@ -166,8 +175,11 @@ const strip = file => `${file}[${labelStrip}]`;
 // second correct GL, drawn by scripts/web) is; the glyphs of the label pixel
 // for pixel; and the label strip as a whole by the same yardstick as the
 // frame, which is exact wherever softpipe's strip is (every surface but 4,
-// whose cells reach into it). A failing frame leaves the picture and its
-// difference image in build-web/web-pictures/BROWSER/SUITE.
+// whose cells reach into it); and where the lines are: the frame's dark
+// pixels away from the gallery's, and the gallery's away from the frame's,
+// each no more than softpipe's plus 50 (one stray line 25 pixels long). A
+// failing frame leaves the picture and its difference image in
+// build-web/web-pictures/BROWSER/SUITE.
 export function checkShot(shot, surface, name) {
   const yardstick = path.join(softpipe, `surface-${surface}.png`);
   const limit = 1.25 * differingPixels(yardstick, gallery(surface));
@@ -177,11 +189,17 @@ export function checkShot(shot, surface, name) {
   const glyphs = differingPixels(masks[0], masks[1]);
   const stripLimit = 1.25 * differingPixels(strip(yardstick), strip(gallery(surface)));
   const wholeStrip = differingPixels(strip(shot), strip(gallery(surface)));
+  const lines = [strayLinePixels(shot, gallery(surface)), strayLinePixels(gallery(surface), shot)];
+  const lineLimits = [strayLinePixels(yardstick, gallery(surface)), strayLinePixels(gallery(surface), yardstick)]
+    .map(count => count + 50);
   console.log(`${name}: surface ${surface}, ${frame} pixels differ (limit ${limit}), ` +
-              `label glyphs ${glyphs}, label strip ${wholeStrip} (limit ${stripLimit})`);
+              `label glyphs ${glyphs}, label strip ${wholeStrip} (limit ${stripLimit}), ` +
+              `lines astray ${lines.join('/')} (limits ${lineLimits.join('/')})`);
   assert.ok(frame <= limit, `${name}: ${frame} pixels differ from the gallery, more than ${limit}`);
   assert.equal(glyphs, 0, `${name}: the label's glyphs differ on ${glyphs} pixels`);
   assert.ok(wholeStrip <= stripLimit, `${name}: the label strip differs on ${wholeStrip} pixels, more than ${stripLimit}`);
+  assert.ok(lines[0] <= lineLimits[0] && lines[1] <= lineLimits[1],
+            `${name}: dark pixels away from the gallery's lines ${lines[0]}, of the gallery's lines missing ${lines[1]}`);
   for (const file of [shot, diff, ...masks]) rmSync(file);
 }
 
