@@ -229,9 +229,9 @@ void emitPixels(float x, float y, float width, float z, const float color[4]) {
 
 }  // namespace
 
-void webDrawBitmap(int width, int height, float xorig, float yorig, float xmove,
+bool webDrawBitmap(int width, int height, float xorig, float yorig, float xmove,
                    const unsigned char* rows) {
-    if (!state.rasterValid) return;
+    if (!state.rasterValid) return false;
     const float left = std::floor(state.raster[0] - xorig);
     const float bottom = std::floor(state.raster[1] - yorig);
     const int stride = (width + 7) / 8;
@@ -250,6 +250,7 @@ void webDrawBitmap(int width, int height, float xorig, float yorig, float xmove,
         }
     }
     state.raster[0] += xmove;
+    return true;
 }
 
 extern "C" {
