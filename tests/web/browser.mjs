@@ -4,7 +4,8 @@
 
 import assert from 'node:assert/strict';
 import {spawnSync} from 'node:child_process';
-import {mkdirSync, rmSync} from 'node:fs';
+import {mkdirSync, readFileSync, rmSync} from 'node:fs';
+import {createRequire} from 'node:module';
 import path from 'node:path';
 import {pathToFileURL} from 'node:url';
 import puppeteer from 'puppeteer-core';
@@ -112,6 +113,20 @@ export async function tap(page, x, y) {
 }
 
 export const frameCount = target => target.evaluate(() => window.frameProbe.frames);
+
+const axeSource = readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
+
+// What axe-core finds against WCAG 2.1 A and AA and its best practices, as
+// "rule: elements". Its source is run as the driver's evaluation, which the
+// page's policy allows, not as a script of the page's own, which it refuses.
+export async function accessibilityViolations(page) {
+  await page.evaluate(axeSource);
+  return page.evaluate(async () => {
+    const tags = ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa', 'best-practice'];
+    const result = await window.axe.run({runOnly: {type: 'tag', values: tags}});
+    return result.violations.map(rule => `${rule.id}: ${rule.nodes.map(node => node.target).join(', ')}`);
+  });
+}
 
 // The 400 by 400 pixels at the window's place, as the browser composed them.
 export async function capture(page, file, {x = 100, y = 100} = {}) {
