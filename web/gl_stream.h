@@ -27,5 +27,6 @@ void webFlush();
 
 // glBitmap at the current raster position, as glutBitmapCharacter uses it:
 // rows bottom first, each padded to whole bytes, leftmost pixel in the top bit.
-void webDrawBitmap(int width, int height, float xorig, float yorig, float xmove,
+// False if nothing is drawn: the raster position is outside the window.
+bool webDrawBitmap(int width, int height, float xorig, float yorig, float xmove,
                    const unsigned char* rows);

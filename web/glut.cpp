@@ -24,6 +24,11 @@ void (*keyboardCallback)(unsigned char, int, int) = nullptr;
 
 int windowX = -1, windowY = -1, windowWidth = 300, windowHeight = 300;
 
+// The characters drawn since the last swap: the page tells them, as text,
+// to a screen reader.
+char frameText[256];
+int frameTextLength = 0;
+
 // freeglut's own 8 by 13 font, taken from its library at build time.
 #include "glyphs_8x13.inc"
 
@@ -38,6 +43,7 @@ void webPagePostRedisplay();
 void webPageDraw(const WebVertex* vertices, int vertexCount, const unsigned short* indices, int indexCount);
 void webPageClear(float r, float g, float b, float a, int colorBuffer, int depthBuffer);
 void webPageDepthTest(int enabled);
+void webPageShowText(const char* text, int length);
 [[noreturn]] void webPageMainLoop();
 }
 
@@ -127,7 +133,11 @@ void glutKeyboardFunc(void (*callback)(unsigned char, int, int)) { keyboardCallb
 
 void glutPostRedisplay() { webPagePostRedisplay(); }
 
-void glutSwapBuffers() { webFlush(); }
+void glutSwapBuffers() {
+    webFlush();
+    webPageShowText(frameText, frameTextLength);
+    frameTextLength = 0;
+}
 
 void glutMainLoop() {
     // The window's first exposure asks for the first frame.
@@ -140,7 +150,8 @@ void glutBitmapCharacter(void* font, int character) {
     // freeglut draws nothing for code 0 either.
     if (font != GLUT_BITMAP_8_BY_13 || character < 1 || character > 255) return;
     const unsigned char* glyph = kGlyphs[character];
-    webDrawBitmap(glyph[0], kGlyphHeight, kGlyphXOrigin, kGlyphYOrigin, glyph[0], glyph + 1);
+    const bool drawn = webDrawBitmap(glyph[0], kGlyphHeight, kGlyphXOrigin, kGlyphYOrigin, glyph[0], glyph + 1);
+    if (drawn && frameTextLength < 256) frameText[frameTextLength++] = static_cast<char>(character);
 }
 
 }  // extern "C"

@@ -1,14 +1,17 @@
 // The page side of the web layer: the canvas as GLUT's window, WebGL as the
 // rasteriser, the browser's keys (or a phone's on-screen keyboard) as GLUT's
-// keyboard and the end of the program as a line of text. Linked into the
+// keyboard, the keys and the end of the program as lines of text, and the
+// text that the frame draws handed to a screen reader. Linked into the
 // module with --js-library.
 
 mergeInto(LibraryManager.library, {
   $webPage: {
     gl: null,
-    canvas: null,
     // Focused by a tap, so that a phone or tablet shows its keyboard.
     field: null,
+    // The lines under the canvas, and the frame's text, out of sight.
+    notes: null,
+    text: null,
     redisplayPending: false,
     ended: false,
     lost: false,
@@ -55,8 +58,9 @@ mergeInto(LibraryManager.library, {
         if (code < 256) webPage.key(code);
       }
     },
-    // A line of text under the canvas; the same id replaces its line.
-    note: function(id, text) {
+    // A line of text under the canvas, one below the other; the same id
+    // replaces its line. Its role makes a screen reader say it.
+    note: function(id, text, role) {
       var note = document.getElementById(id);
       if (text === null) {
         if (note) note.remove();
@@ -65,15 +69,15 @@ mergeInto(LibraryManager.library, {
       if (!note) {
         note = document.createElement('p');
         note.id = id;
-        document.body.appendChild(note);
+        note.setAttribute('role', role);
+        webPage.notes.appendChild(note);
       }
       note.textContent = text;
-      note.style.cssText = 'position:absolute;margin:0;left:' + webPage.canvas.style.left +
-        ';top:' + (webPage.canvas.offsetTop + webPage.canvas.offsetHeight + 8) + 'px';
     },
     end: function(status) {
       webPage.ended = true;
       webPage.note('lost', null);
+      // In place of the line that told the keys.
       webPage.note('status', 'The viewer ended with status ' + status + '.');
     },
     postRedisplay: function() {
@@ -134,7 +138,7 @@ mergeInto(LibraryManager.library, {
       // Asks the browser to give the context back.
       event.preventDefault();
       webPage.lost = true;
-      if (!webPage.ended) webPage.note('lost', 'The graphics context was lost; reload the page to draw again.');
+      if (!webPage.ended) webPage.note('lost', 'The graphics context was lost; reload the page to draw again.', 'alert');
     },
     contextRestored: function() {
       webPage.lost = false;
@@ -151,18 +155,22 @@ mergeInto(LibraryManager.library, {
     canvas.width = width;
     canvas.height = height;
     canvas.tabIndex = 0;
+    // Named and described for a screen reader, which passes it the keys.
+    canvas.setAttribute('role', 'application');
+    canvas.setAttribute('aria-label', 'Surface viewer');
+    canvas.setAttribute('aria-describedby', 'status');
     // Each pixel a sharp square where the screen has several per CSS pixel.
-    canvas.style.cssText = 'position:absolute;outline:none;image-rendering:pixelated;' +
+    canvas.style.cssText = 'position:absolute;image-rendering:pixelated;' +
       'left:' + x + 'px;top:' + y + 'px';
-    document.body.appendChild(canvas);
-    webPage.canvas = canvas;
+    var main = document.querySelector('main');
+    main.appendChild(canvas);
     var gl = canvas.getContext('webgl', {alpha: false, antialias: false, depth: true,
                                          stencil: false, preserveDrawingBuffer: false});
     if (!gl) {
       var note = document.createElement('p');
       note.textContent = 'This page needs WebGL, which this browser does not offer.';
-      note.style.cssText = canvas.style.cssText + ';margin:0';
-      document.body.replaceChild(note, canvas);
+      note.style.cssText = canvas.style.cssText;
+      canvas.replaceWith(note);
       webPage.ended = true;
       return;
     }
@@ -176,15 +184,28 @@ mergeInto(LibraryManager.library, {
     });
     canvas.addEventListener('mousedown', function() { canvas.focus(); });
 
+    // The page's own lines under the window, the first telling the keys.
+    webPage.notes = document.createElement('div');
+    webPage.notes.style.cssText = 'position:absolute;left:' + x + 'px;top:' + (y + height + 8) + 'px';
+    main.appendChild(webPage.notes);
+    webPage.note('status', 'Any key shows the next surface (tap first); Esc frees the keys.', 'status');
+    // Out of sight: the text that the frame shows, for a screen reader.
+    webPage.text = document.createElement('div');
+    webPage.text.id = 'text';
+    webPage.text.setAttribute('role', 'status');
+    main.appendChild(webPage.text);
+
     // Under the canvas's corner, invisible, 16 px so that no phone zooms to it.
     var field = document.createElement('input');
     field.type = 'text';
     field.setAttribute('aria-label', 'Keys for the viewer');
+    // Reached by a tap, not by Tab.
+    field.tabIndex = -1;
     ['autocomplete', 'autocorrect', 'autocapitalize'].forEach(function(a) { field.setAttribute(a, 'off'); });
     field.spellcheck = false;
     field.style.cssText = 'position:absolute;left:' + x + 'px;top:' + y + 'px;width:1px;height:1px;' +
       'padding:0;border:0;margin:0;opacity:0;font-size:16px;pointer-events:none;z-index:-1';
-    document.body.appendChild(field);
+    main.appendChild(field);
     webPage.field = field;
     field.addEventListener('keydown', webPage.keydown);
     field.addEventListener('input', webPage.input);
@@ -203,6 +224,14 @@ mergeInto(LibraryManager.library, {
   webPagePostRedisplay__deps: ['$webPage'],
   webPagePostRedisplay: function() {
     webPage.postRedisplay();
+  },
+
+  // The characters the frame's bitmaps drew, at the frame's end: said when
+  // they change, unless the frame could not be drawn.
+  webPageShowText__deps: ['$webPage'],
+  webPageShowText: function(text, length) {
+    var shown = String.fromCharCode.apply(null, HEAPU8.subarray(text, text + length));
+    if (!webPage.lost && webPage.text.textContent !== shown) webPage.text.textContent = shown;
   },
 
   webPageDraw__deps: ['$webPage'],

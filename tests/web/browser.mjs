@@ -4,7 +4,8 @@
 
 import assert from 'node:assert/strict';
 import {spawnSync} from 'node:child_process';
-import {mkdirSync, rmSync} from 'node:fs';
+import {mkdirSync, readFileSync, rmSync} from 'node:fs';
+import {createRequire} from 'node:module';
 import path from 'node:path';
 import {pathToFileURL} from 'node:url';
 import puppeteer from 'puppeteer-core';
@@ -117,6 +118,20 @@ export async function tap(page, x, y) {
 
 export const frameCount = target => target.evaluate(() => window.frameProbe.frames);
 
+const axeSource = readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
+
+// What axe-core finds against WCAG 2.1 A and AA and its best practices, as
+// "rule: elements". Its source is run as the driver's evaluation, which the
+// page's policy allows, not as a script of the page's own, which it refuses.
+export async function accessibilityViolations(page) {
+  await page.evaluate(axeSource);
+  return page.evaluate(async () => {
+    const tags = ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa', 'best-practice'];
+    const result = await window.axe.run({runOnly: {type: 'tag', values: tags}});
+    return result.violations.map(rule => `${rule.id}: ${rule.nodes.map(node => node.target).join(', ')}`);
+  });
+}
+
 // The 400 by 400 pixels at the window's place, as the browser composed them.
 export async function capture(page, file, {x = 100, y = 100} = {}) {
   // The frame drawn is on the screen once the browser has begun the frame
@@ -139,6 +154,18 @@ export function differingPixels(a, b, diffFile = 'null:') {
 export function convert(...args) {
   const run = spawnSync('convert', args, {encoding: 'utf8'});
   assert.equal(run.status, 0, `convert ${args.join(' ')}: ${run.stderr}`);
+  return run.stdout;
+}
+
+// The dark pixels (the outlines) of each picture that lie more than 2 pixels
+// from every dark pixel of the other: [where a has a line that b has not,
+// where b has one that a has not].
+function strayLinePixels(a, b) {
+  const dark = file => ['(', file, '-colorspace', 'gray', '-threshold', '20%', '-negate', ')'];
+  const near = i => ['(', '-clone', i, '-morphology', 'Dilate', 'Disk:2', '-negate', ')'];
+  const away = (i, j) => ['(', '-clone', `${i},${j}`, '-compose', 'Multiply', '-composite', ')'];
+  return convert(...dark(a), ...dark(b), ...near(1), ...near(0), ...away(0, 2), ...away(1, 3), '-delete', '0-3',
+                 '-format', '%[fx:round(mean*w*h)]\n', 'info:').trim().split('\n').map(Number);
 }
 
 // --- The frames against the gallery ------------------------------------------
@@ -147,6 +174,7 @@ export function convert(...args) {
 export let pictures;
 const softpipe = process.env.SOFTPIPE_FRAMES ?? path.join(root, 'build-web/softpipe');
 const gallery = surface => path.join(root, `docs/gallery/surface-${surface}.png`);
+const softpipeLines = [];
 // Rows 30 to 46 hold the label: its 8 by 14 cells from x = 18 on.
 const labelStrip = '304x17+16+30';
 
@@ -170,8 +198,11 @@ const strip = file => `${file}[${labelStrip}]`;
 // second correct GL, drawn by scripts/web) is; the glyphs of the label pixel
 // for pixel; and the label strip as a whole by the same yardstick as the
 // frame, which is exact wherever softpipe's strip is (every surface but 4,
-// whose cells reach into it). A failing frame leaves the picture and its
-// difference image in build-web/web-pictures/BROWSER/SUITE.
+// whose cells reach into it); and where the lines are: the frame's dark
+// pixels away from the gallery's, and the gallery's away from the frame's,
+// each no more than softpipe's plus 50 (one stray line 25 pixels long). A
+// failing frame leaves the picture and its difference image in
+// build-web/web-pictures/BROWSER/SUITE.
 export function checkShot(shot, surface, name) {
   const yardstick = path.join(softpipe, `surface-${surface}.png`);
   const limit = 1.25 * differingPixels(yardstick, gallery(surface));
@@ -181,11 +212,17 @@ export function checkShot(shot, surface, name) {
   const glyphs = differingPixels(masks[0], masks[1]);
   const stripLimit = 1.25 * differingPixels(strip(yardstick), strip(gallery(surface)));
   const wholeStrip = differingPixels(strip(shot), strip(gallery(surface)));
+  const lines = strayLinePixels(shot, gallery(surface));
+  softpipeLines[surface] ??= strayLinePixels(yardstick, gallery(surface));
+  const lineLimits = softpipeLines[surface].map(count => count + 50);
   console.log(`${name}: surface ${surface}, ${frame} pixels differ (limit ${limit}), ` +
-              `label glyphs ${glyphs}, label strip ${wholeStrip} (limit ${stripLimit})`);
+              `label glyphs ${glyphs}, label strip ${wholeStrip} (limit ${stripLimit}), ` +
+              `lines astray ${lines.join('/')} (limits ${lineLimits.join('/')})`);
   assert.ok(frame <= limit, `${name}: ${frame} pixels differ from the gallery, more than ${limit}`);
   assert.equal(glyphs, 0, `${name}: the label's glyphs differ on ${glyphs} pixels`);
   assert.ok(wholeStrip <= stripLimit, `${name}: the label strip differs on ${wholeStrip} pixels, more than ${stripLimit}`);
+  assert.ok(lines[0] <= lineLimits[0] && lines[1] <= lineLimits[1],
+            `${name}: dark pixels away from the gallery's lines ${lines[0]}, of the gallery's lines missing ${lines[1]}`);
   for (const file of [shot, diff, ...masks]) rmSync(file);
 }
 

@@ -74,8 +74,15 @@ test('a lost graphics context is told in one line, then restored with the curren
     window.loseContext.loseContext();
   });
   await waitUntil(page, () => document.getElementById('lost'));
-  const note = await page.$eval('#lost', p => [p.innerText, p.offsetLeft, p.offsetTop]);
-  assert.deepEqual(note, ['The graphics context was lost; reload the page to draw again.', 100, 508]);
+  // Under the keys' line, announced at once.
+  const notes = await page.$$eval('main p', ps => ps.map(p => {
+    const box = p.getBoundingClientRect();
+    return [p.id, p.getAttribute('role'), box.left, box.top, box.bottom];
+  }));
+  assert.deepEqual(notes.map(note => note.slice(0, 3)), [['status', 'status', 100], ['lost', 'alert', 100]]);
+  assert.ok(notes[0][3] === 508 && notes[0][4] <= notes[1][3], `the lines overlap: ${notes}`);
+  assert.equal(await page.$eval('#lost', p => p.innerText),
+               'The graphics context was lost; reload the page to draw again.');
   // Keys still move the surface on while nothing can be drawn.
   await page.keyboard.press('b');
   await page.keyboard.press('c');

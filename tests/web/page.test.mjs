@@ -1,13 +1,14 @@
 // The web page in a real browser (headless Chromium; Firefox or WebKit with
-// WEB_BROWSER=firefox or webkit), driven with real key events: the window, the
-// seven-key cycle against the gallery, the keys that must do nothing, Esc,
-// the page's policy and a browser without WebGL.
+// WEB_BROWSER=firefox or webkit), driven with real key events: the window,
+// the seven-key cycle against the gallery and as a screen reader gets it, the
+// keys that must do nothing, Esc, the page's policy and a browser without
+// WebGL.
 
 import assert from 'node:assert/strict';
 import path from 'node:path';
 import {after, before, test} from 'node:test';
-import {capture, checkFrame, differingPixels, firefox, frameCount, freshPictures, launch, openViewer,
-        pageUrl, pictures, waitUntil, webkit} from './browser.mjs';
+import {accessibilityViolations, capture, checkFrame, differingPixels, firefox, frameCount, freshPictures,
+        launch, openViewer, pageUrl, pictures, waitUntil, webkit} from './browser.mjs';
 import {rmSync} from 'node:fs';
 
 let browser;
@@ -17,7 +18,7 @@ before(async () => {
 });
 after(() => browser?.close());
 
-test('the window: title, size and place, keyboard focus, one frame and then idle', async () => {
+test('the window: title, size and place, keyboard focus shown around it, one frame and then idle', async () => {
   const page = await openViewer(browser);
   assert.equal(await page.title(), 'foo!');
   const box = await page.$eval('canvas', c => {
@@ -25,6 +26,19 @@ test('the window: title, size and place, keyboard focus, one frame and then idle
     return [r.x, r.y, r.width, r.height, c.width, c.height, document.activeElement === c];
   });
   assert.deepEqual(box, [100, 100, 400, 400, 400, 400, true]);
+  // A ring around the window while it has the focus; its own pixels unchanged.
+  const around = async name => {
+    const file = path.join(pictures, `${name}.png`);
+    await page.screenshot({path: file, clip: {x: 96, y: 96, width: 408, height: 408}});
+    return file;
+  };
+  const focused = await around('focused');
+  await page.evaluate(() => document.activeElement.blur());
+  const unfocused = await around('unfocused');
+  assert.ok(differingPixels(focused, unfocused) >= 4 * 2 * 400, 'a ring 2 pixels wide around the window');
+  assert.equal(differingPixels(`${focused}[400x400+4+4]`, `${unfocused}[400x400+4+4]`), 0);
+  rmSync(focused);
+  rmSync(unfocused);
   await new Promise(resolve => setTimeout(resolve, 500));
   assert.equal(await frameCount(page), 1, 'nothing asked for a second frame');
   await page.reload();
@@ -33,15 +47,25 @@ test('the window: title, size and place, keyboard focus, one frame and then idle
   await page.close();
 });
 
-test('seven character keys cycle through the gallery and back; other keys change nothing', async t => {
+// The labels the frames draw, which a screen reader is told as they change.
+const labels = ['1', 'cos(u)', 'u*u', '2-u*u', '1/u', '1 + 0.1*cos(u*2*PI) + 0.3*cos(v*4*PI)',
+                'fn = 2 + cos(u*PI); u = sin(u*PI)'];
+const spoken = page => page.$eval('#text', region => [region.getAttribute('role'), region.textContent]);
+
+test('seven character keys cycle through the gallery and back, each formula told; other keys change nothing', async t => {
   const page = await openViewer(browser);
   await checkFrame(page, 0, 'first-frame');
+  assert.deepEqual(await spoken(page), ['status', labels[0]]);
+  assert.deepEqual(await accessibilityViolations(page), []);
+  // Tab too is a key, as on the desktop.
   const keys = ['a', 'Z', '5', ' ', 'Enter', 'Backspace', 'Tab'];
   for (const [i, key] of keys.entries()) {
     await page.keyboard.press(key);
     assert.equal(await frameCount(page), i + 2, `${key} gives exactly one frame`);
     await checkFrame(page, (i + 1) % 7, `after-${i + 1}-keys`);
+    assert.deepEqual(await spoken(page), ['status', labels[(i + 1) % 7]]);
   }
+  assert.deepEqual(await accessibilityViolations(page), []);
   for (const key of ['ArrowUp', 'ArrowLeft', 'F1', 'Shift', 'Control', 'PageDown']) {
     await page.keyboard.press(key);
   }
@@ -67,15 +91,20 @@ test('seven character keys cycle through the gallery and back; other keys change
   await page.close();
 });
 
-test('Esc ends the program with status 1; afterwards no key draws', async () => {
+test('Esc ends the program with status 1, said in place of the keys\' line; afterwards no key draws, Tab leaves', async () => {
   const page = await openViewer(browser);
+  const lines = () => page.$$eval('main p', notes => notes.map(p => [p.getAttribute('role'), p.innerText]));
+  assert.deepEqual(await lines(), [['status', 'Any key shows the next surface (tap first); Esc frees the keys.']]);
   await page.keyboard.press('x');
   const before = await capture(page, path.join(pictures, 'before-escape.png'));
   await page.keyboard.press('Escape');
-  assert.equal(await page.evaluate(() => document.body.innerText.trim()),
-               'The viewer ended with status 1.');
+  assert.deepEqual(await lines(), [['status', 'The viewer ended with status 1.']]);
   for (const key of ['a', 'Enter', 'Escape']) await page.keyboard.press(key);
   assert.equal(await frameCount(page), 2);
+  assert.deepEqual(await accessibilityViolations(page), []);
+  // The keyboard is free: Tab leaves the window, and not for the phone's field.
+  await page.keyboard.press('Tab');
+  assert.equal(await page.evaluate(() => ['CANVAS', 'INPUT'].includes(document.activeElement.tagName)), false);
   const afterKeys = await capture(page, path.join(pictures, 'after-escape.png'));
   assert.equal(differingPixels(before, afterKeys), 0);
   rmSync(before);

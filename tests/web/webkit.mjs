@@ -237,6 +237,10 @@ class Page {
     return this.evaluate(`(${code})(document.querySelector(${JSON.stringify(selector)}), ...${JSON.stringify(args)})`);
   }
 
+  $$eval(selector, code, ...args) {
+    return this.evaluate(`(${code})([...document.querySelectorAll(${JSON.stringify(selector)})], ...${JSON.stringify(args)})`);
+  }
+
   $(selector) {
     return this.evaluate(selector => document.querySelector(selector), selector);
   }
