@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 surface-viewer contributors
+#
+# SPDX-License-Identifier: MIT
+
 # Install rules, and CPack: a Debian package on Linux, a zip on Windows.
 include(GNUInstallDirs)
 set(packaging_dir ${PROJECT_SOURCE_DIR}/packaging)

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 surface-viewer contributors
+//
+// SPDX-License-Identifier: MIT
+
 // The page side of the web layer: the canvas as GLUT's window, WebGL as the
 // rasteriser, the browser's keys (or a phone's on-screen keyboard) as GLUT's
 // keyboard, the keys and the end of the program as lines of text, and the

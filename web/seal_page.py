@@ -1,4 +1,9 @@
 #!/usr/bin/env python3
+
+# SPDX-FileCopyrightText: 2026 surface-viewer contributors
+#
+# SPDX-License-Identifier: MIT
+
 """Writes the page with its Content-Security-Policy filled in: nothing may be
 fetched or connected to, and the only script and style allowed are the page's
 own inline ones, named by their SHA-256, and its WebAssembly. The page's

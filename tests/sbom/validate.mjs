@@ -1,8 +1,7 @@
+// SPDX-FileCopyrightText: 2026 surface-viewer contributors
+//
 // SPDX-License-Identifier: MIT
-// Validates a CycloneDX bill of materials against the published JSON schema
-// of its specVersion, as @cyclonedx/cyclonedx-library carries it (with the
-// SPDX licence list it refers to), pinned in package-lock.json.
-// Usage: node tests/sbom/validate.mjs BOM.json
+
 import { readFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import { Validation } from '@cyclonedx/cyclonedx-library';
