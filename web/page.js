@@ -1,8 +1,9 @@
 // The page side of the web layer: the canvas as GLUT's window, WebGL as the
-// rasteriser, the browser's keys (or a phone's on-screen keyboard) as GLUT's
-// keyboard, the keys and the end of the program as lines of text, and the
-// text that the frame draws handed to a screen reader. Linked into the
-// module with --js-library.
+// rasteriser (on a canvas of its own, each frame copied to the shown one),
+// the browser's keys (or a phone's on-screen keyboard) as GLUT's keyboard,
+// the keys and the end of the program as lines of text, and the text that
+// the frame draws handed to a screen reader. Linked into the module with
+// --js-library.
 
 mergeInto(LibraryManager.library, {
   $webPage: {
@@ -151,21 +152,23 @@ mergeInto(LibraryManager.library, {
   webPageCreateWindow__deps: ['$webPage'],
   webPageCreateWindow: function(title, x, y, width, height) {
     document.title = UTF8ToString(title);
-    var canvas = document.createElement('canvas');
-    canvas.width = width;
-    canvas.height = height;
+    // WebGL draws on a canvas of its own, not shown.
+    var canvas = document.createElement('canvas'), drawn = document.createElement('canvas');
+    drawn.width = width;
+    drawn.height = height;
     canvas.tabIndex = 0;
     // Named and described for a screen reader, which passes it the keys.
     canvas.setAttribute('role', 'application');
     canvas.setAttribute('aria-label', 'Surface viewer');
     canvas.setAttribute('aria-describedby', 'status');
-    // Each pixel a sharp square where the screen has several per CSS pixel.
+    // Its height follows its width; sharp also where its size in device
+    // pixels is not a whole number.
     canvas.style.cssText = 'position:absolute;image-rendering:pixelated;' +
-      'left:' + x + 'px;top:' + y + 'px';
+      'left:' + x + 'px;top:' + y + 'px;width:' + width + 'px';
     var main = document.querySelector('main');
     main.appendChild(canvas);
-    var gl = canvas.getContext('webgl', {alpha: false, antialias: false, depth: true,
-                                         stencil: false, preserveDrawingBuffer: false});
+    var gl = drawn.getContext('webgl', {alpha: false, antialias: false, depth: true,
+                                        stencil: false, preserveDrawingBuffer: false});
     if (!gl) {
       var note = document.createElement('p');
       note.textContent = 'This page needs WebGL, which this browser does not offer.';
@@ -176,8 +179,25 @@ mergeInto(LibraryManager.library, {
     }
     webPage.gl = gl;
     webPage.setUp(gl);
-    canvas.addEventListener('webglcontextlost', webPage.contextLost);
-    canvas.addEventListener('webglcontextrestored', webPage.contextRestored);
+    // The shown canvas has a pixel for each device pixel, and each frame is
+    // copied to it unsmoothed: each pixel of the frame a sharp square in
+    // every engine (WebKit smooths an enlarged WebGL canvas, whatever
+    // image-rendering asks). A new ratio (a zoom, another screen) asks for a
+    // frame, as a window exposed again does; after Esc the last one stays.
+    var view = canvas.getContext('2d');
+    webPage.show = function() { view.drawImage(drawn, 0, 0, canvas.width, canvas.height); };
+    (function fit() {
+      var ratio = devicePixelRatio;
+      if (webPage.ended) return;
+      // Rounded: a canvas's size drops the fraction.
+      canvas.width = width * ratio + .5;
+      canvas.height = height * ratio + .5;
+      view.imageSmoothingEnabled = false;
+      matchMedia('(resolution:' + ratio + 'dppx)').addEventListener('change', fit, {once: true});
+      webPage.postRedisplay();
+    })();
+    drawn.addEventListener('webglcontextlost', webPage.contextLost);
+    drawn.addEventListener('webglcontextrestored', webPage.contextRestored);
     canvas.addEventListener('keydown', webPage.keydown);
     canvas.addEventListener('mousemove', function(event) {
       webPage.pointer = [event.offsetX, event.offsetY];
@@ -226,12 +246,15 @@ mergeInto(LibraryManager.library, {
     webPage.postRedisplay();
   },
 
-  // The characters the frame's bitmaps drew, at the frame's end: said when
-  // they change, unless the frame could not be drawn.
-  webPageShowText__deps: ['$webPage'],
-  webPageShowText: function(text, length) {
+  // The frame's end: the frame shown, in the task that drew it, and the
+  // characters its bitmaps drew said when they change; nothing if it could
+  // not be drawn.
+  webPageSwap__deps: ['$webPage'],
+  webPageSwap: function(text, length) {
     var shown = String.fromCharCode.apply(null, HEAPU8.subarray(text, text + length));
-    if (!webPage.lost && webPage.text.textContent !== shown) webPage.text.textContent = shown;
+    if (webPage.lost) return;
+    webPage.show();
+    if (webPage.text.textContent !== shown) webPage.text.textContent = shown;
   },
 
   webPageDraw__deps: ['$webPage'],
