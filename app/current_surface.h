@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 surface-viewer contributors
+//
+// SPDX-License-Identifier: MIT
+
 #pragma once
 
 // Index of the surface shown, 0 to surfaceCount - 1. Only the keyboard

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 surface-viewer contributors
+//
+// SPDX-License-Identifier: MIT
+
 #include "decorations.h"
 
 #include <GL/glut.h>

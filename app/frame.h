@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 surface-viewer contributors
+//
+// SPDX-License-Identifier: MIT
+
 #pragma once
 
 // The GLUT display callback: clears, places the camera and draws the scene.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 surface-viewer contributors
+//
+// SPDX-License-Identifier: MIT
+
 #pragma once
 
 // Brings up GLUT, the window and the whole render state, registers the

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 surface-viewer contributors
+//
+// SPDX-License-Identifier: MIT
+
 // The program's own work per frame, with the GL calls going to the do-nothing
 // stand-in: one surface point, one frame's tessellation, one whole frame.
 

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 surface-viewer contributors
+//
+// SPDX-License-Identifier: MIT
+
 // The viewer with the real GL in an X window (scripts/bench runs it in Xvfb).
 // It starts exactly as the program does, through startViewer; this binary's
 // own glutMainLoop and glutSwapBuffers stand in front of freeglut's, so all

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 surface-viewer contributors
+//
+// SPDX-License-Identifier: MIT
+
 // The web page's latency from a key to the screen, in headless Chromium and
 // in Firefox (which needs an X server: scripts/web --bench gives it one), on
 // the machine as it is and again beside two busy processes; with the page's

@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 surface-viewer contributors
+#
+# SPDX-License-Identifier: MIT
+
 # Cross-compiles for Linux on another architecture with Debian's cross
 # compiler (g++-TRIPLET) against that architecture's multiarch packages (such
 # as freeglut3-dev:arm64). Included by cmake/TRIPLET.cmake, which sets

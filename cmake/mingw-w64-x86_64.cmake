@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 surface-viewer contributors
+#
+# SPDX-License-Identifier: MIT
+
 # Cross-compiles for 64-bit Windows with MinGW-w64 (Debian: g++-mingw-w64-x86-64).
 # Usage: cmake -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake ...
 # Libraries built for Windows elsewhere (freeglut) are found through

@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 surface-viewer contributors
+#
+# SPDX-License-Identifier: MIT
+
 # Install rules, and CPack: a Debian package on Linux, a zip on Windows.
 include(GNUInstallDirs)
 set(packaging_dir ${PROJECT_SOURCE_DIR}/packaging)
@@ -12,7 +16,8 @@ if(WIN32)
 else()
   set(doc_dir ${CMAKE_INSTALL_DATADIR}/doc/surface-viewer)
   install(TARGETS surface-viewer RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-  install(FILES README.md LICENSE DESTINATION ${doc_dir})
+  # The licence is in Debian's copyright file beside the README (below).
+  install(FILES README.md DESTINATION ${doc_dir})
   install(FILES ${packaging_dir}/surface-viewer.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   install(FILES ${packaging_dir}/surface-viewer.png
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/128x128/apps)
@@ -35,9 +40,20 @@ else()
   add_custom_target(compressed_docs ALL DEPENDS ${compressed})
   install(FILES ${CMAKE_CURRENT_BINARY_DIR}/surface-viewer.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
-  # Only in the Debian package: its copyright file and changelog, at the
-  # paths Debian gives them.
-  install(FILES LICENSE DESTINATION ${doc_dir} RENAME copyright COMPONENT debian EXCLUDE_FROM_ALL)
+  # Debian's copyright file in its machine-readable format: LICENSE's
+  # copyright line and text, the text as a License paragraph (each line
+  # indented, blank lines as " .").
+  file(READ ${PROJECT_SOURCE_DIR}/LICENSE licence)
+  string(REGEX MATCH "Copyright \\(c\\) ([^\n]+)" _ "${licence}")
+  set(COPYRIGHT_LINE "${CMAKE_MATCH_1}")
+  string(REGEX REPLACE "^.*Copyright \\(c\\) [^\n]+\n" "" licence "${licence}")
+  string(STRIP "${licence}" licence)
+  string(REGEX REPLACE "\n\n" "\n.\n" licence "${licence}")
+  string(REGEX REPLACE "\n" "\n " LICENSE_TEXT " ${licence}")
+  configure_file(${packaging_dir}/copyright.in copyright @ONLY)
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/copyright DESTINATION ${doc_dir})
+
+  # Only in the Debian package: its changelog, at the path Debian gives it.
   install(FILES ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz DESTINATION ${doc_dir}
           COMPONENT debian EXCLUDE_FROM_ALL)
 endif()

@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 surface-viewer contributors
+#
+# SPDX-License-Identifier: MIT
+
 # This machine's own x86-64 build, with its tests run by qemu-user on an
 # emulated CPU that lacks FMA and AVX (Debian's qemu-user), so that a library
 # which picks its code by the CPU it finds picks the code of older CPUs.

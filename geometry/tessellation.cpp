@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 surface-viewer contributors
+//
+// SPDX-License-Identifier: MIT
+
 #include "tessellation.h"
 
 // freeglut's header also brings in what gl.h needs on Windows.

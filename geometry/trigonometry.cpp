@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 surface-viewer contributors
+//
+// SPDX-License-Identifier: MIT
+
 // The accurate stage of the sine and cosine, and the fast stage's second,
 // tighter rounding test. The method and the fast stage are in trigonometry.h.
 //

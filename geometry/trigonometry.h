@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 surface-viewer contributors
+//
+// SPDX-License-Identifier: MIT
+
 #pragma once
 
 // Sine and cosine of the program's own, correctly rounded to nearest for

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 surface-viewer contributors
+//
+// SPDX-License-Identifier: MIT
+
 // Prints every GL call of one frame of each surface, every argument exactly
 // (hexadecimal floats, the same text on every platform). With --against FILE
 // it compares this build's frames with a dump from another build instead:

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 surface-viewer contributors
+//
+// SPDX-License-Identifier: MIT
+
 // One whole frame, call by call, against a model of the picture written
 // independently of the production code: its own surface formulas, its own
 // normal arithmetic, the grid's parameter values written out in full, and

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 surface-viewer contributors
+//
+// SPDX-License-Identifier: MIT
+
 // Searches |x| <= 16 for arguments whose sine or cosine lies nearest to a
 // point halfway between two doubles: the hardest to round, which the tests
 // run through the accurate stage. The fast stage screens random arguments;

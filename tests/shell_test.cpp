@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 surface-viewer contributors
+//
+// SPDX-License-Identifier: MIT
+
 // Start-up and the keyboard, checked call by call through the recording stand-in.
 
 #include <GL/glut.h>

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 surface-viewer contributors
+//
+// SPDX-License-Identifier: MIT
+
 #include "geometry/surfaces.h"
 
 #include <gtest/gtest.h>

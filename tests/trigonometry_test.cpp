@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 surface-viewer contributors
+//
+// SPDX-License-Identifier: MIT
+
 // The program's sine and cosine against MPFR: every result must be the
 // correctly rounded one, which is what makes it the same on every machine.
 

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 surface-viewer contributors
+//
+// SPDX-License-Identifier: MIT
+
 // The fixed-function GL 1.1 and GLU entry points the viewer calls, over WebGL.
 // WebGL has no matrices, lighting, wide lines or raster position, so this
 // layer does that work itself, as a GL 1.1 implementation does it on the

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 surface-viewer contributors
+//
+// SPDX-License-Identifier: MIT
+
 // The GLUT entry points the viewer calls, over the page: the window is a
 // canvas, the main loop is the browser's, and the display callback runs once
 // after each batch of redisplay requests, never on its own.

@@ -1,4 +1,9 @@
 #!/usr/bin/env python3
+
+# SPDX-FileCopyrightText: 2026 surface-viewer contributors
+#
+# SPDX-License-Identifier: MIT
+
 """Writes GLUT's 8 by 13 bitmap font as a C++ table, read at build time from
 the freeglut shared library that Debian installs, so that the page draws the
 very glyphs that the desktop program draws.

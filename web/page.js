@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 surface-viewer contributors
+//
+// SPDX-License-Identifier: MIT
+
 // The page side of the web layer: the canvas as GLUT's window, WebGL as the
 // rasteriser (on a canvas of its own, each frame copied to the shown one),
 // the browser's keys (or a phone's on-screen keyboard) as GLUT's keyboard,

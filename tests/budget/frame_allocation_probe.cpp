@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 surface-viewer contributors
+//
+// SPDX-License-Identifier: MIT
+
 // TURNS full turns of the surface cycle, a key and then the frame it asks
 // for, for valgrind to count the heap allocations. The script beside this file
 // runs it with two different TURNS: the totals must be equal, so a frame

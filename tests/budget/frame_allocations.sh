@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 surface-viewer contributors
+#
+# SPDX-License-Identifier: MIT
+
 # Counts, with valgrind, the heap allocations (operator new and the malloc
 # family) of one and of three turns of key plus frame on every surface. Equal
 # totals mean a frame allocates nothing. Usage: frame_allocations.sh PROBE

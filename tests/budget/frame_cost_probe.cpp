@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 surface-viewer contributors
+//
+// SPDX-License-Identifier: MIT
+
 // One frame of drawSurface per surface, for callgrind to count: the script
 // beside this file collects inside countedFrame only and dumps after each call.
 

@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 surface-viewer contributors
+#
+# SPDX-License-Identifier: MIT
+
 # Counts, with callgrind, the instructions that one frame of drawSurface spends
 # per surface: self cost of the program's own functions, of the math library
 # and of any other library, but not of the do-nothing GL stand-ins. Fails if a

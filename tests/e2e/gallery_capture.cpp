@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 surface-viewer contributors
+//
+// SPDX-License-Identifier: MIT
+
 // Writes the viewer's seven pictures, as the end-to-end harness captures
 // them, to DIRECTORY/surface-0.png ... surface-6.png.
 // scripts/gallery compresses them into docs/gallery/.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 surface-viewer contributors
+//
+// SPDX-License-Identifier: MIT
+
 // The seven surfaces as the real viewer draws them in Xvfb, against the
 // frames committed in docs/gallery/ (which scripts/gallery writes).
 

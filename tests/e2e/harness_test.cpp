@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 surface-viewer contributors
+//
+// SPDX-License-Identifier: MIT
+
 // The harness's own pieces where a fault would hide real failures: the PNG
 // glue around libpng, and how pictures and child processes are reported.
 

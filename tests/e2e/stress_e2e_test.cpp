@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 surface-viewer contributors
+//
+// SPDX-License-Identifier: MIT
+
 // The real viewer under stress and bad input: thousands of keys, thousands
 // of redraws, idling, resizing, closing and killing through the window
 // system, and whatever GLUT arguments a user may type. Each test prints what

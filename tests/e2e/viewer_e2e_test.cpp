@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 surface-viewer contributors
+//
+// SPDX-License-Identifier: MIT
+
 // The real surface-viewer in a private Xvfb, driven by real key events.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 surface-viewer contributors
+//
+// SPDX-License-Identifier: MIT
+
 // surface-viewer.exe, the Windows build, run for real under Wine in a private
 // Xvfb: the window, the first frame against the Linux build's, the keys and the
 // exit status. scripts/windows gives the .exe's path in

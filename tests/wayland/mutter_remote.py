@@ -1,4 +1,9 @@
 #!/usr/bin/env python3
+
+# SPDX-FileCopyrightText: 2026 surface-viewer contributors
+#
+# SPDX-License-Identifier: MIT
+
 """Keys into GNOME's compositor, mutter, and its monitor's picture out of it,
 through its own D-Bus interfaces: a RemoteDesktop session for the keyboard
 and a ScreenCast session linked to it, whose PipeWire stream GStreamer's

@@ -1,4 +1,9 @@
 #!/usr/bin/env python3
+
+# SPDX-FileCopyrightText: 2026 surface-viewer contributors
+#
+# SPDX-License-Identifier: MIT
+
 """One virtual keyboard (zwp_virtual_keyboard_v1) on the compositor's seat,
 kept alive for as long as this runs, fed from standard input.
 

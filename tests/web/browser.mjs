@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 surface-viewer contributors
+//
+// SPDX-License-Identifier: MIT
+
 // Headless Chromium (or Firefox, or WebKit) on the built page, shared by the browser
 // tests and the benchmark. The page is opened from disk, as a user
 // double-clicking it would: build-web/surface-viewer.html, or WEB_PAGE.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 surface-viewer contributors
+//
+// SPDX-License-Identifier: MIT
+
 // The page where things go wrong around it: two copies at once, a tab in
 // the background, the graphics context lost. Each must keep its own surface,
 // draw only when seen, come back whole, and log no error.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 surface-viewer contributors
+//
+// SPDX-License-Identifier: MIT
+
 // The web page in a real browser (headless Chromium; Firefox or WebKit with
 // WEB_BROWSER=firefox or webkit), driven with real key events: the window,
 // the seven-key cycle against the gallery and as a screen reader gets it, the

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 surface-viewer contributors
+//
+// SPDX-License-Identifier: MIT
+
 // The page on a phone or tablet: a touch screen and an on-screen keyboard,
 // and two device pixels to each CSS pixel. A tap gives the focus to the
 // page's own text field, whose typed characters reach the program as key

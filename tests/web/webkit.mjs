@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 surface-viewer contributors
+//
+// SPDX-License-Identifier: MIT
+
 // WebKit for the browser tests: WebKitGTK's MiniBrowser driven by
 // WebKitWebDriver over classic WebDriver (HTTP), whose WebDriver BiDi this
 // build of WebKitGTK leaves out, so puppeteer cannot drive it. This is only
