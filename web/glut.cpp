@@ -47,7 +47,7 @@ void webPagePostRedisplay();
 void webPageDraw(const WebVertex* vertices, int vertexCount, const unsigned short* indices, int indexCount);
 void webPageClear(float r, float g, float b, float a, int colorBuffer, int depthBuffer);
 void webPageDepthTest(int enabled);
-void webPageShowText(const char* text, int length);
+void webPageSwap(const char* text, int length);
 [[noreturn]] void webPageMainLoop();
 }
 
@@ -139,7 +139,7 @@ void glutPostRedisplay() { webPagePostRedisplay(); }
 
 void glutSwapBuffers() {
     webFlush();
-    webPageShowText(frameText, frameTextLength);
+    webPageSwap(frameText, frameTextLength);
     frameTextLength = 0;
 }
 

@@ -114,21 +114,24 @@ mergeInto(LibraryManager.library, {
     // Everything WebGL holds for the page: made at the start and again when
     // a lost context comes back.
     setUp: function(gl) {
-      var vertex = 'attribute vec4 position; attribute vec4 color; varying vec4 shade;' +
-        'void main() { gl_Position = position; shade = color; }';
-      var fragment = 'precision mediump float; varying vec4 shade;' +
-        'void main() { gl_FragColor = shade; }';
-      var program = gl.createProgram();
-      [[gl.VERTEX_SHADER, vertex], [gl.FRAGMENT_SHADER, fragment]].forEach(function(s) {
-        var shader = gl.createShader(s[0]);
-        gl.shaderSource(shader, s[1]);
-        gl.compileShader(shader);
-        gl.attachShader(program, shader);
-      });
-      gl.bindAttribLocation(program, 0, 'position');
-      gl.bindAttribLocation(program, 1, 'color');
-      gl.linkProgram(program);
-      gl.useProgram(program);
+      var program = function(fragment) {
+        var program = gl.createProgram();
+        [[gl.VERTEX_SHADER, 'attribute vec4 position; attribute vec4 color; varying vec4 shade;' +
+          'void main() { gl_Position = position; shade = color; }'],
+         [gl.FRAGMENT_SHADER, 'precision mediump float; varying vec4 shade;' + fragment]].forEach(function(s) {
+          var shader = gl.createShader(s[0]);
+          gl.shaderSource(shader, s[1]);
+          gl.compileShader(shader);
+          gl.attachShader(program, shader);
+        });
+        gl.bindAttribLocation(program, 0, 'position');
+        gl.bindAttribLocation(program, 1, 'color');
+        gl.linkProgram(program);
+        return program;
+      };
+      webPage.program = program('void main() { gl_FragColor = shade; }');
+      // The frame's texel at each pixel, its colour as it is.
+      webPage.enlarge = program('uniform sampler2D frame; void main() { gl_FragColor = texture2D(frame, shade.xy); }');
       gl.bindBuffer(gl.ARRAY_BUFFER, gl.createBuffer());
       gl.bindBuffer(gl.ELEMENT_ARRAY_BUFFER, gl.createBuffer());
       gl.enableVertexAttribArray(0);
@@ -137,6 +140,32 @@ mergeInto(LibraryManager.library, {
       gl.vertexAttribPointer(1, 4, gl.FLOAT, false, 32, 16);
       gl.depthFunc(gl.LESS);
       if (webPage.depthTest) gl.enable(gl.DEPTH_TEST);
+      // The frame is drawn into a texture of the window's size, with a depth
+      // buffer of the 24 bits a canvas's own has (DEPTH_STENCIL's).
+      var width = webPage.width, height = webPage.height, texture = gl.createTexture(), depth = gl.createRenderbuffer();
+      gl.bindTexture(gl.TEXTURE_2D, texture);
+      gl.texImage2D(gl.TEXTURE_2D, 0, gl.RGBA, width, height, 0, gl.RGBA, gl.UNSIGNED_BYTE, null);
+      // MAG_FILTER, MIN_FILTER, WRAP_S, WRAP_T: unsmoothed, and complete at
+      // any size.
+      for (var p = gl.TEXTURE_MAG_FILTER; p <= gl.TEXTURE_WRAP_T; p++) {
+        gl.texParameteri(gl.TEXTURE_2D, p, p < gl.TEXTURE_WRAP_S ? gl.NEAREST : gl.CLAMP_TO_EDGE);
+      }
+      gl.bindRenderbuffer(gl.RENDERBUFFER, depth);
+      gl.renderbufferStorage(gl.RENDERBUFFER, gl.DEPTH_STENCIL, width, height);
+      gl.bindFramebuffer(gl.FRAMEBUFFER, webPage.framebuffer = gl.createFramebuffer());
+      gl.framebufferTexture2D(gl.FRAMEBUFFER, gl.COLOR_ATTACHMENT0, gl.TEXTURE_2D, texture, 0);
+      gl.framebufferRenderbuffer(gl.FRAMEBUFFER, gl.DEPTH_STENCIL_ATTACHMENT, gl.RENDERBUFFER, depth);
+      // The canvas's corners and the frame's texture coordinates there, as
+      // position and colour: the quad that enlarges a frame onto the canvas.
+      webPage.corners = new Float32Array([-1, -1, 0, 1, 0, 0, 0, 0, 1, -1, 0, 1, 1, 0, 0, 0,
+                                          1, 1, 0, 1, 1, 1, 0, 0, -1, 1, 0, 1, 0, 1, 0, 0]);
+      webPage.toFrame(gl);
+    },
+    // The frame's own state: its texture, its size, its program.
+    toFrame: function(gl) {
+      gl.bindFramebuffer(gl.FRAMEBUFFER, webPage.framebuffer);
+      gl.viewport(0, 0, webPage.width, webPage.height);
+      gl.useProgram(webPage.program);
     },
     contextLost: function(event) {
       // Asks the browser to give the context back.
@@ -156,20 +185,18 @@ mergeInto(LibraryManager.library, {
   webPageCreateWindow: function(title, x, y, width, height) {
     document.title = UTF8ToString(title);
     var canvas = document.createElement('canvas');
-    canvas.width = width;
-    canvas.height = height;
     canvas.tabIndex = 0;
     // Named and described for a screen reader, which passes it the keys.
     canvas.setAttribute('role', 'application');
     canvas.setAttribute('aria-label', 'Surface viewer');
     canvas.setAttribute('aria-describedby', 'status');
-    // Each pixel a sharp square where the screen has several per CSS pixel.
+    // Its height follows its width; sharp also where its size in device
+    // pixels is not a whole number.
     canvas.style.cssText = 'position:absolute;image-rendering:pixelated;' +
-      'left:' + x + 'px;top:' + y + 'px';
+      'left:' + x + 'px;top:' + y + 'px;width:' + width + 'px';
     var main = document.querySelector('main');
     main.appendChild(canvas);
-    var gl = canvas.getContext('webgl', {alpha: false, antialias: false, depth: true,
-                                         stencil: false, preserveDrawingBuffer: false});
+    var gl = canvas.getContext('webgl', {alpha: false, antialias: false, depth: false});
     if (!gl) {
       var note = document.createElement('p');
       note.textContent = 'This page needs WebGL, which this browser does not offer.';
@@ -179,7 +206,23 @@ mergeInto(LibraryManager.library, {
       return;
     }
     webPage.gl = gl;
+    webPage.width = width;
+    webPage.height = height;
     webPage.setUp(gl);
+    // The canvas has a pixel for each device pixel, and each frame is
+    // enlarged onto it unsmoothed: each pixel of the frame a sharp square in
+    // every engine (WebKit smooths an enlarged WebGL canvas, whatever
+    // image-rendering asks). A new ratio (a zoom, another screen) asks for a
+    // frame, as a window exposed again does; after Esc the last one stays.
+    (function fit() {
+      var ratio = devicePixelRatio;
+      if (webPage.ended) return;
+      // Rounded: a canvas's size drops the fraction.
+      canvas.width = width * ratio + .5;
+      canvas.height = height * ratio + .5;
+      matchMedia('(resolution:' + ratio + 'dppx)').addEventListener('change', fit, {once: true});
+      webPage.postRedisplay();
+    })();
     canvas.addEventListener('webglcontextlost', webPage.contextLost);
     canvas.addEventListener('webglcontextrestored', webPage.contextRestored);
     canvas.addEventListener('keydown', webPage.keydown);
@@ -230,12 +273,21 @@ mergeInto(LibraryManager.library, {
     webPage.postRedisplay();
   },
 
-  // The characters the frame's bitmaps drew, at the frame's end: said when
-  // they change, unless the frame could not be drawn.
-  webPageShowText__deps: ['$webPage'],
-  webPageShowText: function(text, length) {
+  // The frame's end: the frame enlarged onto the canvas, one quad in the
+  // task that drew it, and the characters its bitmaps drew said when they
+  // change; nothing if it could not be drawn.
+  webPageSwap__deps: ['$webPage'],
+  webPageSwap: function(text, length) {
     var shown = String.fromCharCode.apply(null, HEAPU8.subarray(text, text + length));
-    if (!webPage.lost && webPage.text.textContent !== shown) webPage.text.textContent = shown;
+    var gl = webPage.gl;
+    if (webPage.lost) return;
+    gl.bindFramebuffer(gl.FRAMEBUFFER, null);
+    gl.viewport(0, 0, gl.drawingBufferWidth, gl.drawingBufferHeight);
+    gl.useProgram(webPage.enlarge);
+    gl.bufferData(gl.ARRAY_BUFFER, webPage.corners, gl.STREAM_DRAW);
+    gl.drawArrays(gl.TRIANGLE_FAN, 0, 4);
+    webPage.toFrame(gl);
+    if (webPage.text.textContent !== shown) webPage.text.textContent = shown;
   },
 
   webPageDraw__deps: ['$webPage'],

@@ -50,14 +50,16 @@ export async function launch({withoutWebGL = false, width = 600, browser = brows
 }
 
 // Counts frames from outside the page: every frame starts with one clear and
-// ends with the draw of its buffer; also keeps what the page's policy
-// refused. Installed before the page's own script, in every frame.
+// ends with the draw of its buffer (the frame's enlargement onto the canvas
+// is drawn otherwise); also keeps what the page's policy refused, and the
+// WebGL context. Installed before the page's own script, in every frame.
 function frameProbe() {
   window.frameProbe = {frames: 0, frameEnds: [], violations: []};
   const proto = WebGLRenderingContext.prototype;
   const clear = proto.clear;
   proto.clear = function(...args) {
     window.frameProbe.frames++;
+    window.frameProbe.context = this;
     return clear.apply(this, args);
   };
   const drawElements = proto.drawElements;

@@ -74,7 +74,7 @@ test('a lost graphics context is told in one line, then restored with the curren
   const page = await openViewer(browser);
   await page.keyboard.press('a');
   await page.evaluate(() => {
-    window.loseContext = document.querySelector('canvas').getContext('webgl').getExtension('WEBGL_lose_context');
+    window.loseContext = window.frameProbe.context.getExtension('WEBGL_lose_context');
     window.loseContext.loseContext();
   });
   await waitUntil(page, () => document.getElementById('lost'));
